@@ -1,0 +1,61 @@
+#include "auxiliary/CDebugWindow.h"
+
+#include "thread/CCriticalLock.h"
+#include "thread/Singleton.h"
+
+namespace Corvane { namespace Base { namespace Auxiliary {
+
+CDebugWindow::CDebugWindow()
+    : m_bWindowSwitch(false), m_bLogSwitch(false), m_pSink(nullptr), m_pSinkContext(nullptr)
+{
+}
+
+CDebugWindow::~CDebugWindow()
+{
+}
+
+void CDebugWindow::Output(const char* text)
+{
+    Thread::CCriticalLock lock(&m_Lock);
+    if (m_pSink != nullptr)
+        m_pSink(text, m_pSinkContext);
+    // The list window and the log file join here when they are switched on.
+}
+
+void CDebugWindow::SetWindowSwitch(bool on)
+{
+    Thread::CCriticalLock lock(&m_Lock);
+    m_bWindowSwitch = on;
+}
+
+void CDebugWindow::SetLogSwitch(bool on)
+{
+    Thread::CCriticalLock lock(&m_Lock);
+    m_bLogSwitch = on;
+}
+
+bool CDebugWindow::GetWindowSwitch()
+{
+    Thread::CCriticalLock lock(&m_Lock);
+    return m_bWindowSwitch;
+}
+
+bool CDebugWindow::GetLogSwitch()
+{
+    Thread::CCriticalLock lock(&m_Lock);
+    return m_bLogSwitch;
+}
+
+void CDebugWindow::SetReportSink(ReportSink sink, void* context)
+{
+    Thread::CCriticalLock lock(&m_Lock);
+    m_pSink = sink;
+    m_pSinkContext = context;
+}
+
+CDebugWindow* GetDebugWindow()
+{
+    return Thread::CSingleton<CDebugWindow>::Get();
+}
+
+}}}
