@@ -19,7 +19,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR
   ${CMAKE_SOURCE_DIR}/tools/wine-run.sh;${WINE_LOADER};${CORVANE_WINE_PREFIX})
 
 function(corvane_target_options target)
-  target_compile_options(${target} PRIVATE ${CORVANE_COMPILE_OPTIONS})
+  target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX,C>:${CORVANE_COMPILE_OPTIONS}>")
   target_compile_definitions(${target} PRIVATE
-    WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+    "$<$<COMPILE_LANGUAGE:CXX,C>:WIN32_LEAN_AND_MEAN;NOMINMAX;_WIN32_WINNT=0x0601;WINVER=0x0601>")
 endfunction()
