@@ -1,0 +1,114 @@
+#include "file/CFileImpl.h"
+
+#include "auxiliary/DebugPrint.h"
+#include "file/CFindFile.h"
+#include "file/CNormalFile.h"
+#include "file/FileSystem.h"
+
+namespace Corvane { namespace Base { namespace File {
+
+namespace {
+
+// A missing medium must fail the open, not raise a system message box.
+class NonErrMes {
+public:
+    NonErrMes() : m_PreviousMode(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    virtual ~NonErrMes() { SetErrorMode(m_PreviousMode); }
+    NonErrMes(const NonErrMes&) = delete;
+    NonErrMes& operator=(const NonErrMes&) = delete;
+
+private:
+    UINT m_PreviousMode;
+};
+
+}  // namespace
+
+CFileImpl::CFileImpl() : m_pFile(nullptr)
+{
+}
+
+CFileImpl::~CFileImpl()
+{
+    Close();
+}
+
+bool CFileImpl::Create(const std::string& name, bool truncate)
+{
+    Close();
+    m_pFile = new CNormalFile;
+    if (m_pFile != nullptr && m_pFile->Create(GetFullPath(name), truncate))
+        return true;
+    DebugPrint("error：ファイルの作成に失敗しました。<%s> [CFileImpl::Create()]", name.c_str());
+    Close();
+    return false;
+}
+
+bool CFileImpl::SelectStorage(const std::string& fullName)
+{
+    CFindFile find;
+    if (find.Exists(fullName)) {
+        m_pFile = new CNormalFile;
+        return m_pFile != nullptr;
+    }
+    // Compressed copies and archive members are the only other storages.
+    return false;
+}
+
+int CFileImpl::Load(const std::string& name)
+{
+    Close();
+    if (name.empty())
+        return 0;
+    NonErrMes guard;
+    std::string fullName = GetFullPath(name);
+    if (fullName.empty() || !SelectStorage(fullName))
+        return 0;
+    if (m_pFile->Load(fullName) == 1)
+        return 1;
+    Close();
+    return 0;
+}
+
+void CFileImpl::Close()
+{
+    delete m_pFile;
+    m_pFile = nullptr;
+}
+
+DWORD CFileImpl::Read(void* buf, DWORD elemSize, DWORD count)
+{
+    return m_pFile != nullptr ? m_pFile->Read(buf, elemSize, count) : 0;
+}
+
+DWORD CFileImpl::Write(const void* buf, DWORD elemSize, DWORD count)
+{
+    return m_pFile != nullptr ? m_pFile->Write(buf, elemSize, count) : 0;
+}
+
+DWORD CFileImpl::GetSize()
+{
+    return m_pFile != nullptr ? m_pFile->GetSize() : 0;
+}
+
+bool CFileImpl::Seek(LONG offset, int origin)
+{
+    return m_pFile != nullptr && m_pFile->Seek(offset, origin);
+}
+
+DWORD CFileImpl::Tell()
+{
+    return m_pFile != nullptr ? m_pFile->Tell() : 0;
+}
+
+void CFileImpl::Rewind()
+{
+    if (m_pFile != nullptr)
+        m_pFile->Rewind();
+}
+
+bool CFileImpl::IsOpen()
+{
+    return m_pFile != nullptr && m_pFile->IsOpen();
+}
+
+}}}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace Corvane { namespace Base { namespace File {
+
+// Owner of one Win32 file handle with all-or-nothing reads and writes that
+// retry transient failures and give up with the position where they began.
+class CFileWin32 {
+public:
+    CFileWin32();
+    CFileWin32(const CFileWin32&) = delete;
+    CFileWin32& operator=(const CFileWin32&) = delete;
+    virtual ~CFileWin32();
+
+    // Shares reading only.
+    bool OpenRead(const std::string& name);
+    // Read and write access, no sharing; appends unless truncating.
+    bool OpenWrite(const std::string& name, bool truncate);
+    void Close();
+    bool Read(void* buf, DWORD bytes);
+    bool Write(const void* buf, DWORD bytes);
+    bool Seek(LONG distance, DWORD method);
+    DWORD Tell();
+    bool Rewind();
+    DWORD GetSize();
+    bool IsOpen() const;
+    HANDLE GetHandle() const { return m_hFile; }
+
+    HANDLE m_hFile;
+    bool m_bWriteThrough;  // set by the owner before OpenWrite
+};
+
+}}}

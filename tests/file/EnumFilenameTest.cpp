@@ -1,0 +1,142 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "file/CEnumFilename.h"
+#include "file/CFindFile.h"
+#include "support/ScratchDir.h"
+
+using namespace Corvane::Base::File;
+
+namespace {
+
+std::vector<std::string> List(const std::string& folder, const std::string& pattern, bool recursive)
+{
+    CEnumFilename e;
+    e.Enumerate(folder, pattern, recursive);
+    std::vector<std::string> out;
+    for (int i = 0; i < e.GetCount(); ++i)
+        out.push_back(e.GetFilename(i));
+    return out;
+}
+
+bool Contains(const std::vector<std::string>& v, const std::string& s)
+{
+    for (const std::string& x : v)
+        if (x == s)
+            return true;
+    return false;
+}
+
+size_t IndexOf(const std::vector<std::string>& v, const std::string& s)
+{
+    for (size_t i = 0; i < v.size(); ++i)
+        if (v[i] == s)
+            return i;
+    return v.size();
+}
+
+class EnumFixture : public ::testing::Test {
+protected:
+    TestSupport::ScratchDir dir;
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.WriteFile("a.txt", "1"));
+        ASSERT_TRUE(dir.WriteFile(".hidden", "2"));
+        ASSERT_TRUE(dir.WriteFile("sub\\b.dat", "3"));
+        ASSERT_TRUE(dir.WriteFile("sub\\deep\\c.txt", "4"));
+        ASSERT_TRUE(dir.WriteFile("ソフト\\d.txt", "5"));
+        ASSERT_TRUE(dir.WriteFile("x.txt.d\\e.txt", "6"));
+        CreateDirectoryA((dir / "empty").c_str(), nullptr);
+    }
+};
+
+}  // namespace
+
+TEST_F(EnumFixture, DepthFirstFullNames)
+{
+    std::vector<std::string> all = List(dir.Path(), "*.*", true);
+    EXPECT_EQ(6u, all.size());
+    for (const char* rel : {"a.txt", ".hidden", "sub\\b.dat", "sub\\deep\\c.txt", "ソフト\\d.txt", "x.txt.d\\e.txt"})
+        EXPECT_TRUE(Contains(all, dir / rel)) << rel;
+    // A sub-folder's entries stand together, its own folder's deeper entries among them.
+    size_t b = IndexOf(all, dir / "sub\\b.dat"), c = IndexOf(all, dir / "sub\\deep\\c.txt");
+    ASSERT_LT(b, all.size());
+    ASSERT_LT(c, all.size());
+    EXPECT_EQ(1u, (b > c ? b - c : c - b));
+    EXPECT_EQ(2u, List(dir.Path(), "*.*", false).size());
+    EXPECT_TRUE(List(dir / "empty", "*.*", true).empty());
+}
+
+TEST_F(EnumFixture, PatternFiltersFoldersToo)
+{
+    std::vector<std::string> txt = List(dir.Path(), "*.txt", true);
+    EXPECT_TRUE(Contains(txt, dir / "a.txt"));
+    EXPECT_FALSE(Contains(txt, dir / "sub\\deep\\c.txt")) << "sub does not match *.txt";
+    EXPECT_FALSE(Contains(txt, dir / "x.txt.d\\e.txt")) << "x.txt.d does not match *.txt either";
+    EXPECT_TRUE(List(dir.Path(), "*.none", true).empty());
+}
+
+TEST_F(EnumFixture, FolderSpellingsGiveTheSameEntries)
+{
+    std::vector<std::string> clean = List(dir.Path(), "*.*", true);
+    std::string slashed = dir.Path();
+    for (char& ch : slashed)
+        if (ch == '\\')
+            ch = '/';
+    EXPECT_EQ(clean, List(dir.Path() + "\\", "*.*", true));
+    EXPECT_EQ(clean, List(slashed, "*.*", true));
+    EXPECT_EQ(clean, List(slashed + "/", "*.*", true));
+}
+
+TEST_F(EnumFixture, EmptyFolderArgumentListsTheCurrentDirectoryRelatively)
+{
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA((dir / "sub").c_str()));
+    std::vector<std::string> rel = List("", "*.*", true);
+    SetCurrentDirectoryA(saved);
+    EXPECT_EQ(2u, rel.size());
+    EXPECT_TRUE(Contains(rel, "b.dat"));
+    EXPECT_TRUE(Contains(rel, "deep\\c.txt"));
+}
+
+TEST_F(EnumFixture, BadIndexThrowsAndASecondListReplacesTheFirst)
+{
+    CEnumFilename e;
+    e.Enumerate(dir.Path(), "*.*", true);
+    EXPECT_EQ(6, e.GetCount());
+    e.Enumerate(dir / "sub", "*.*", false);
+    EXPECT_EQ(1, e.GetCount());
+    for (int bad : {-1, 1, 100}) {
+        try {
+            e.GetFilename(bad);
+            ADD_FAILURE() << "no throw for " << bad;
+        } catch (const std::out_of_range& error) {
+            EXPECT_STREQ("invalid vector<T> subscript", error.what());
+        }
+    }
+    e.Enumerate(dir / "missing", "*.*", true);
+    EXPECT_EQ(0, e.GetCount());
+}
+
+TEST_F(EnumFixture, FindFileSeesFilesAndFolders)
+{
+    CFindFile find;
+    EXPECT_TRUE(find.Exists(dir / "sub"));
+    EXPECT_TRUE(find.Exists(dir / "ソフト\\d.txt"));
+    EXPECT_FALSE(find.Exists(dir / "nothing"));
+    WIN32_FIND_DATAA data;
+    EXPECT_FALSE(find.FindNext(&data));  // a failed search keeps nothing open
+    ASSERT_TRUE(find.FindFirst(dir / "sub\\*", &data));
+    int entries = 1;
+    while (find.FindNext(&data))
+        ++entries;
+    EXPECT_EQ(4, entries);  // ".", "..", b.dat, deep
+    find.Close();
+    find.Close();
+}
