@@ -4,6 +4,14 @@
 
 #include "thread/CCriticalLock.h"
 #include "thread/Singleton.h"
+#include "allocator/CAllocatorManager.h"
+
+namespace {
+
+// Keeps the allocator registry alive while this unit's statics may still free memory.
+Corvane::Base::Allocator::CStaticObjectCounter s_StaticObjects;
+
+}  // namespace
 
 namespace Corvane { namespace Base { namespace Thread {
 

@@ -1,6 +1,14 @@
 #include "thread/Singleton.h"
 
 #include <new>
+#include "allocator/CAllocatorManager.h"
+
+namespace {
+
+// Keeps the allocator registry alive while this unit's statics may still free memory.
+Corvane::Base::Allocator::CStaticObjectCounter s_StaticObjects;
+
+}  // namespace
 
 namespace Corvane { namespace Base { namespace Thread {
 
