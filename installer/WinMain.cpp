@@ -1,6 +1,12 @@
 #include <windows.h>
 
+#include "appframe/CAppInitializer.h"
+
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
 {
+    {
+        // First object built, last destroyed: it stops and joins every SDK thread.
+        Corvane::Base::AppFrame::CAppInitializer initializer(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
+    }
     return 0;
 }

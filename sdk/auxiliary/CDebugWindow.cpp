@@ -1,5 +1,6 @@
 #include "auxiliary/CDebugWindow.h"
 
+#include "template/CAppCallbackRegistry.h"
 #include "thread/CCriticalLock.h"
 #include "thread/Singleton.h"
 #include "allocator/CAllocatorManager.h"
@@ -16,6 +17,21 @@ namespace Corvane { namespace Base { namespace Auxiliary {
 CDebugWindow::CDebugWindow()
     : m_bWindowSwitch(false), m_bLogSwitch(false), m_pSink(nullptr), m_pSinkContext(nullptr)
 {
+    Template::CAppCallbackRegistry* registry = Template::GetAppCallbackRegistry();
+    if (registry != nullptr)
+        registry->AddShutdownCallback(
+            new Template::function_callback_vm0<CDebugWindow>(this, &CDebugWindow::CloseWindow));
+}
+
+void CDebugWindow::OnStartup()
+{
+    Thread::CCriticalLock lock(&m_Lock);
+    // The list window starts here once its switch is on.
+}
+
+void CDebugWindow::CloseWindow()
+{
+    // No window is open while the window switch stays off.
 }
 
 CDebugWindow::~CDebugWindow()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "thread/CCriticalSection.h"
+#include "timer/CIntervalTimer.h"
 
 namespace Corvane { namespace Base { namespace Auxiliary {
 
@@ -28,7 +29,16 @@ public:
     // A developer's extra output (tests use it to capture reports); null removes it.
     void SetReportSink(ReportSink sink, void* context);
 
+    // Called by the start-up object while it brings up the SDK singletons.
+    void OnStartup();
+    // The shut-down callback: asks the debug window to close.
+    void CloseWindow();
+
+    // The application object's timer; its thread runs from construction on.
+    Timer::CIntervalTimer& GetIntervalTimer() { return m_Timer; }
+
 private:
+    Timer::CIntervalTimer m_Timer;
     Thread::CCriticalSection m_Lock;  // re-entrant: a report made while outputting one nests
     bool m_bWindowSwitch;
     bool m_bLogSwitch;
