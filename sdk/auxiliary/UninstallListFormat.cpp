@@ -1,0 +1,53 @@
+#include "auxiliary/UninstallListFormat.h"
+
+#include <algorithm>
+
+#include "file/PathText.h"
+
+namespace Corvane { namespace Base { namespace Auxiliary {
+
+std::string FormatUninstallBlock(const std::string& appName, const std::vector<std::string>& files,
+                                 const std::vector<std::string>& folders)
+{
+    std::string out = "#AppName," + appName + "\r\n#UninstallFile\r\n";
+    for (const std::string& f : files)
+        out += f + "\r\n";
+    out += "##\r\n#UninstallDirectory\r\n";
+    for (const std::string& d : folders)
+        out += d + "\r\n";
+    out += "##\r\n";
+    return out;
+}
+
+std::string UninstallListPath(const std::string& destinationFolder, const std::string& fileName)
+{
+    std::string base = destinationFolder;
+    size_t componentStart = 0;
+    for (size_t i = 0; i <= destinationFolder.size(); ++i) {
+        bool atEnd = i == destinationFolder.size();
+        if (!atEnd && File::IsSJISLeadByte(static_cast<unsigned char>(destinationFolder[i])) &&
+            i + 1 < destinationFolder.size()) {
+            ++i;
+            continue;
+        }
+        if (atEnd || destinationFolder[i] == '\\' || destinationFolder[i] == '/') {
+            if (destinationFolder.compare(componentStart, i - componentStart, "data") == 0 &&
+                i - componentStart == 4) {
+                base = destinationFolder.substr(0, componentStart);
+                break;
+            }
+            componentStart = i + 1;
+        }
+    }
+    return File::RemoveDoubleBackslash(base + "\\" + fileName);
+}
+
+bool AppendUnique(std::vector<std::string>& list, const std::string& item)
+{
+    if (std::find(list.begin(), list.end(), item) != list.end())
+        return false;
+    list.push_back(item);
+    return true;
+}
+
+}}}
