@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "auxiliary/CSetupHelper2.h"
+#include "support/ImportHook.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/ScratchDir.h"
 
@@ -70,11 +72,16 @@ protected:
         return total;
     }
 
+    // Polls like the progress dialog does, pumping messages: boxes owned by
+    // a window of this thread need it.
     static bool WaitDone(CSetupHelper2& helper)
     {
         for (int i = 0; i < 6000; ++i) {
             if (helper.IsFinished() || (helper.IsFailed() && !helper.IsRunning()))
                 return true;
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
             Sleep(10);
         }
         return false;
@@ -223,4 +230,179 @@ TEST_F(SetupHelperTest, UninstallListAppendsOneBlockPerRun)
                         "\r\n##\r\n";
     EXPECT_EQ(block + block, Read(list));
     EXPECT_NE(0u, GetFileAttributesA(list.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+namespace {
+
+// Injected failures: the next `failures` calls fail, later ones pass through.
+struct Injection {
+    int failures = 0;
+    void* original = nullptr;
+} g_Injection;
+
+BOOL WINAPI FailingGetFileSizeEx(HANDLE h, PLARGE_INTEGER size)
+{
+    typedef BOOL(WINAPI * Fn)(HANDLE, PLARGE_INTEGER);
+    if (g_Injection.failures > 0) {
+        --g_Injection.failures;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return reinterpret_cast<Fn>(g_Injection.original)(h, size);
+}
+
+BOOL WINAPI FailingReadFile(HANDLE h, LPVOID buf, DWORD n, LPDWORD got, LPOVERLAPPED o)
+{
+    typedef BOOL(WINAPI * Fn)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
+    if (g_Injection.failures > 0) {
+        --g_Injection.failures;
+        if (got) *got = 0;
+        SetLastError(ERROR_CRC);
+        return FALSE;
+    }
+    return reinterpret_cast<Fn>(g_Injection.original)(h, buf, n, got, o);
+}
+
+BOOL WINAPI FailingWriteFile(HANDLE h, LPCVOID buf, DWORD n, LPDWORD wrote, LPOVERLAPPED o)
+{
+    typedef BOOL(WINAPI * Fn)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+    if (g_Injection.failures > 0) {
+        --g_Injection.failures;
+        if (wrote) *wrote = 0;
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return reinterpret_cast<Fn>(g_Injection.original)(h, buf, n, wrote, o);
+}
+
+}  // namespace
+
+TEST_F(SetupHelperTest, EveryFailureAsksWithItsOwnBoxAndFollowsTheAnswer)
+{
+    struct Case {
+        const char* name;
+        const char* function;
+        void* replacement;
+        int failures;       // injected failures before calls pass
+        int answer;         // IDRETRY: the copy completes; IDCANCEL: the run fails
+        const char* caption;
+        bool owned;         // owned by the dialog, else no owner
+        const char* textStart;
+    } cases[] = {
+        {"size retry", "GetFileSizeEx", reinterpret_cast<void*>(&FailingGetFileSizeEx), 1, IDRETRY,
+         "GetFileSizeError", true, "ファイル情報読み込みに失敗しました。[Error::GetFileSize]"},
+        {"size cancel", "GetFileSizeEx", reinterpret_cast<void*>(&FailingGetFileSizeEx), 1, IDCANCEL,
+         "GetFileSizeError", true, "ファイル情報読み込みに失敗しました。[Error::GetFileSize]"},
+        {"read retry", "ReadFile", reinterpret_cast<void*>(&FailingReadFile), 10, IDRETRY, "ReadFileError", true, ""},
+        {"read cancel", "ReadFile", reinterpret_cast<void*>(&FailingReadFile), 10, IDCANCEL, "ReadFileError", true, ""},
+        {"write retry", "WriteFile", reinterpret_cast<void*>(&FailingWriteFile), 10, IDRETRY, "WriteFileError", true,
+         "ファイル書き込みに失敗しました。[Error::WriteFile]\nWindowsError:"},
+        {"write cancel", "WriteFile", reinterpret_cast<void*>(&FailingWriteFile), 10, IDCANCEL, "WriteFileError", true,
+         "ファイル書き込みに失敗しました。[Error::WriteFile]\nWindowsError:"},
+    };
+    ASSERT_TRUE(dir.WriteFile("src\\a.bin", Bytes(40000, 1)));
+    HWND dialog = CreateWindowExA(0, "STATIC", "progress", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    for (const Case& c : cases) {
+        TestSupport::RemoveTree(dir / "dst");  // each case installs afresh
+        TestSupport::MessageBoxAnswerer answerer;
+        answerer.Expect(c.answer);
+        CSetupHelper2 helper;
+        helper.SetOwnerWindow(dialog);
+        unsigned long long total = Configure(helper, {"a.bin"});
+        {
+            g_Injection = Injection();
+            g_Injection.failures = c.failures;
+            TestSupport::ImportHook hook("kernel32.dll", c.function, c.replacement);
+            ASSERT_TRUE(hook.Installed()) << c.name;
+            g_Injection.original = hook.Original();
+            ASSERT_TRUE(helper.StartInstall()) << c.name;
+            ASSERT_TRUE(WaitDone(helper)) << c.name;
+            helper.Stop();
+        }
+        answerer.Verify();
+        ASSERT_EQ(1u, answerer.Boxes().size()) << c.name;
+        const TestSupport::BoxRecord box = answerer.Boxes()[0];
+        EXPECT_EQ(c.caption, box.caption) << c.name;
+        EXPECT_EQ(c.owned ? dialog : nullptr, box.owner) << c.name;
+        EXPECT_EQ((std::vector<int>{IDCANCEL, IDRETRY}), box.buttons) << c.name;
+        EXPECT_EQ("error", box.icon) << c.name;
+        std::string start = *c.textStart != '\0' ? std::string(c.textStart)
+                                                 : dir / "src\\a.bin" + "\nファイル読み込みに失敗しました。[Error::ReadFile]\nWindowsError:";
+        EXPECT_EQ(0u, box.text.find(start)) << c.name << ": " << box.text;
+        if (c.answer == IDRETRY) {
+            EXPECT_FALSE(helper.IsFailed()) << c.name;
+            EXPECT_EQ(Bytes(40000, 1), Read(dir / "dst\\a.bin")) << c.name;
+            EXPECT_EQ(total, helper.GetDoneSize()) << c.name;
+        } else {
+            EXPECT_TRUE(helper.IsFailed()) << c.name;
+            helper.CancelInstall();
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "dst").c_str())) << c.name;
+        }
+    }
+    DestroyWindow(dialog);
+}
+
+TEST_F(SetupHelperTest, DestinationThatIsAFolderAsksFileCreateError)
+{
+    ASSERT_TRUE(dir.WriteFile("src\\a.bin", "x"));
+    ASSERT_TRUE(dir.WriteFile("dst\\a.bin\\inside.txt", "keep"));
+    TestSupport::MessageBoxAnswerer answerer;
+    answerer.Expect(IDCANCEL);
+    CSetupHelper2 helper;
+    Configure(helper, {"a.bin"});
+    ASSERT_TRUE(helper.StartInstall());
+    ASSERT_TRUE(WaitDone(helper));
+    helper.Stop();
+    answerer.Verify();
+    ASSERT_EQ(1u, answerer.Boxes().size());
+    EXPECT_EQ("FileCreateError", answerer.Boxes()[0].caption);
+    EXPECT_EQ(nullptr, answerer.Boxes()[0].owner);
+    EXPECT_TRUE(helper.IsFailed());
+    EXPECT_FALSE(helper.IsFinished() && !helper.IsFailed());
+    EXPECT_EQ("keep", Read(dir / "dst\\a.bin\\inside.txt"));
+}
+
+TEST_F(SetupHelperTest, ClosedInformationFileStopsBeforeTheFirstFile)
+{
+    ASSERT_TRUE(dir.WriteFile("src\\a.bin", "x"));
+    CSetupHelper2 holder;  // holds Information.reg unshared
+    TestSupport::MessageBoxAnswerer answerer;
+    answerer.Expect(IDOK);
+    CSetupHelper2 helper;
+    HWND dialog = CreateWindowExA(0, "STATIC", "progress", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    helper.SetOwnerWindow(dialog);
+    Configure(helper, {"a.bin"});
+    ASSERT_TRUE(helper.StartInstall());
+    ASSERT_TRUE(WaitDone(helper));
+    helper.Stop();
+    answerer.Verify();
+    ASSERT_EQ(1u, answerer.Boxes().size());
+    EXPECT_EQ("エラー", answerer.Boxes()[0].caption);
+    EXPECT_EQ("レジストリファイルがオープンできません。", answerer.Boxes()[0].text);
+    EXPECT_EQ(dialog, answerer.Boxes()[0].owner);
+    EXPECT_TRUE(helper.IsFailed());
+    EXPECT_FALSE(helper.IsFinished());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "dst\\a.bin").c_str()));
+    DestroyWindow(dialog);
+}
+
+TEST_F(SetupHelperTest, CancelInTheMiddleOfALargeCopy)
+{
+    ASSERT_TRUE(dir.WriteFile("src\\game.exe", "new program"));
+    ASSERT_TRUE(dir.WriteFile("src\\big\\huge.bin", Bytes(48 * 1024 * 1024, 3)));
+    ASSERT_TRUE(dir.WriteFile("src\\later\\never.txt", "new"));
+    ASSERT_TRUE(dir.WriteFile("dst\\game.exe", "the user's game"));
+    ASSERT_TRUE(dir.WriteFile("dst\\later\\never.txt", "untouched"));
+    CSetupHelper2 helper;
+    Configure(helper, {"game.exe", "big\\huge.bin", "later\\never.txt"});
+    ASSERT_TRUE(helper.StartInstall());
+    for (int i = 0; i < 3000 && helper.GetDoneSize() < 20 * 16384; ++i)
+        Sleep(5);
+    ASSERT_FALSE(helper.IsFinished()) << "the copy ended before it could be cancelled";
+    helper.CancelInstall();
+    EXPECT_FALSE(helper.IsRunning());
+    EXPECT_TRUE(helper.IsFailed());
+    EXPECT_EQ("the user's game", Read(dir / "dst\\game.exe"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "dst\\big").c_str()));
+    EXPECT_EQ("untouched", Read(dir / "dst\\later\\never.txt"));
 }
