@@ -35,7 +35,7 @@ bool CThread::Start(int priority)
         return false;
     }
     m_hThread = reinterpret_cast<HANDLE>(handle);
-    m_ThreadId = threadId;
+    m_ThreadId = threadId;  // the same value the thread stored for itself
     if (priority != 0) {
         SetPriority(priority);
         Resume();
@@ -48,6 +48,9 @@ bool CThread::Start(int priority)
 unsigned __stdcall CThread::ThreadEntry(void* argument)
 {
     CThread* self = static_cast<CThread*>(argument);
+    // The starter stores the id only after the thread may already run; a body
+    // that asks for its own id (StopAll, SleepUntilStop) must see it at once.
+    self->m_ThreadId = GetCurrentThreadId();
     CThreadManager* registry = GetThreadManager();
     if (registry != nullptr)
         registry->Add(self);
