@@ -406,3 +406,76 @@ TEST_F(SetupHelperTest, CancelInTheMiddleOfALargeCopy)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "dst\\big").c_str()));
     EXPECT_EQ("untouched", Read(dir / "dst\\later\\never.txt"));
 }
+
+namespace {
+
+// Drive T: is a 1 MiB tmpfs when the test runner could mount one.
+bool FullDrive(std::string& whyNot)
+{
+    if (GetDriveTypeA("T:\\") == DRIVE_NO_ROOT_DIR) {
+        whyNot = "drive T: (a small tmpfs) is not mapped; see the .fulldrive-skip file beside the Wine prefix";
+        return false;
+    }
+    ULARGE_INTEGER free, total, totalFree;
+    if (!GetDiskFreeSpaceExA("T:\\", &free, &total, &totalFree) || total.QuadPart > 16 * 1024 * 1024) {
+        whyNot = "drive T: is not the small tmpfs";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST_F(SetupHelperTest, FullDriveGivesTheSpaceBoxOrTheWriteBox)
+{
+    std::string whyNot;
+    if (!FullDrive(whyNot))
+        GTEST_SKIP() << whyNot;
+    ASSERT_TRUE(dir.WriteFile("src\\big.bin", Bytes(3 * 1024 * 1024, 9)));
+    HWND dialog = CreateWindowExA(0, "STATIC", "progress", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    TestSupport::RemoveTree("T:\\game");
+    {
+        TestSupport::MessageBoxAnswerer answerer;
+        answerer.Expect(IDOK);
+        CSetupHelper2 helper;
+        helper.SetOwnerWindow(dialog);
+        helper.SetSourceFolder(dir / "src");
+        helper.SetDestinationFolder("T:\\game");
+        helper.AddFile("big.bin");
+        helper.SetTotalSize(3 * 1024 * 1024);
+        ASSERT_TRUE(helper.StartInstall());
+        ASSERT_TRUE(WaitDone(helper));
+        helper.Stop();
+        answerer.Verify();
+        ASSERT_EQ(1u, answerer.Boxes().size());
+        EXPECT_EQ("容量不足", answerer.Boxes()[0].caption);
+        EXPECT_EQ("インストール先の容量が不足しています。\n十分な容量を確保してから再度インストールを試みてください。",
+                  answerer.Boxes()[0].text);
+        EXPECT_EQ(dialog, answerer.Boxes()[0].owner);
+        EXPECT_TRUE(helper.IsFailed());
+        EXPECT_FALSE(helper.IsFinished());
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\game\\big.bin")) << "nothing copied";
+    }
+    {
+        // A total that the drive can hold, a file that it cannot: the write fails for real.
+        TestSupport::MessageBoxAnswerer answerer;
+        answerer.Expect(IDCANCEL);
+        CSetupHelper2 helper;
+        helper.SetOwnerWindow(dialog);
+        helper.SetSourceFolder(dir / "src");
+        helper.SetDestinationFolder("T:\\game");
+        helper.AddFile("big.bin");
+        helper.SetTotalSize(1);
+        ASSERT_TRUE(helper.StartInstall());
+        ASSERT_TRUE(WaitDone(helper));
+        helper.Stop();
+        answerer.Verify();
+        ASSERT_EQ(1u, answerer.Boxes().size());
+        EXPECT_EQ("WriteFileError", answerer.Boxes()[0].caption);
+        EXPECT_EQ(0u, answerer.Boxes()[0].text.find("ファイル書き込みに失敗しました。[Error::WriteFile]\nWindowsError:"));
+        EXPECT_TRUE(helper.IsFailed());
+        helper.CancelInstall();
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\game"));
+    }
+    DestroyWindow(dialog);
+}
