@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "auxiliary/CSetupHelper2.h"
+#include "support/ChildProcess.h"
 #include "support/ImportHook.h"
 #include "support/MessageBoxAnswerer.h"
 #include "support/ScratchDir.h"
@@ -196,6 +197,9 @@ TEST_F(SetupHelperTest, InformationFileMergesAndLooksUp)
 
         CSetupHelper2 second;  // the file is not shared
         EXPECT_FALSE(second.WriteSetupInformation(r));
+        DWORD exitCode = 99;
+        ASSERT_TRUE(TestSupport::RunHelper("setup_probe.exe", "", 60000, &exitCode));
+        EXPECT_EQ(0u, exitCode) << "another process could use the file while this worker lives";
     }
     EXPECT_EQ(4u + 2 * 1044, Read(infoPath).size());
     EXPECT_NE(0u, GetFileAttributesA(infoPath.c_str()) & FILE_ATTRIBUTE_HIDDEN);
@@ -347,6 +351,7 @@ TEST_F(SetupHelperTest, DestinationThatIsAFolderAsksFileCreateError)
     ASSERT_TRUE(dir.WriteFile("src\\a.bin", "x"));
     ASSERT_TRUE(dir.WriteFile("dst\\a.bin\\inside.txt", "keep"));
     TestSupport::MessageBoxAnswerer answerer;
+    answerer.Expect(IDRETRY);  // the same failure again
     answerer.Expect(IDCANCEL);
     CSetupHelper2 helper;
     Configure(helper, {"a.bin"});
@@ -354,8 +359,9 @@ TEST_F(SetupHelperTest, DestinationThatIsAFolderAsksFileCreateError)
     ASSERT_TRUE(WaitDone(helper));
     helper.Stop();
     answerer.Verify();
-    ASSERT_EQ(1u, answerer.Boxes().size());
+    ASSERT_EQ(2u, answerer.Boxes().size());
     EXPECT_EQ("FileCreateError", answerer.Boxes()[0].caption);
+    EXPECT_EQ("FileCreateError", answerer.Boxes()[1].caption);
     EXPECT_EQ(nullptr, answerer.Boxes()[0].owner);
     EXPECT_TRUE(helper.IsFailed());
     EXPECT_FALSE(helper.IsFinished() && !helper.IsFailed());
@@ -388,13 +394,18 @@ TEST_F(SetupHelperTest, ClosedInformationFileStopsBeforeTheFirstFile)
 
 TEST_F(SetupHelperTest, CancelInTheMiddleOfALargeCopy)
 {
-    ASSERT_TRUE(dir.WriteFile("src\\game.exe", "new program"));
+    ASSERT_TRUE(dir.WriteFile("src\\setting.ini", "new setting"));
     ASSERT_TRUE(dir.WriteFile("src\\big\\huge.bin", Bytes(48 * 1024 * 1024, 3)));
     ASSERT_TRUE(dir.WriteFile("src\\later\\never.txt", "new"));
+    ASSERT_TRUE(dir.WriteFile("variant\\game.exe", "new program"));
     ASSERT_TRUE(dir.WriteFile("dst\\game.exe", "the user's game"));
+    ASSERT_TRUE(dir.WriteFile("dst\\setting.ini", "old setting"));
+    SetFileAttributesA((dir / "dst\\setting.ini").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    DWORD hiddenBefore = GetFileAttributesA((dir / "dst\\setting.ini").c_str());
     ASSERT_TRUE(dir.WriteFile("dst\\later\\never.txt", "untouched"));
     CSetupHelper2 helper;
-    Configure(helper, {"game.exe", "big\\huge.bin", "later\\never.txt"});
+    helper.AddExtraFile("game.exe", dir / "variant");  // the game's own program comes first
+    Configure(helper, {"setting.ini", "big\\huge.bin", "later\\never.txt"});
     ASSERT_TRUE(helper.StartInstall());
     for (int i = 0; i < 3000 && helper.GetDoneSize() < 20 * 16384; ++i)
         Sleep(5);
@@ -403,6 +414,8 @@ TEST_F(SetupHelperTest, CancelInTheMiddleOfALargeCopy)
     EXPECT_FALSE(helper.IsRunning());
     EXPECT_TRUE(helper.IsFailed());
     EXPECT_EQ("the user's game", Read(dir / "dst\\game.exe"));
+    EXPECT_EQ("old setting", Read(dir / "dst\\setting.ini"));
+    EXPECT_EQ(hiddenBefore, GetFileAttributesA((dir / "dst\\setting.ini").c_str()));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "dst\\big").c_str()));
     EXPECT_EQ("untouched", Read(dir / "dst\\later\\never.txt"));
 }
