@@ -10,6 +10,7 @@
 #include "auxiliary/UninstallListFormat.h"
 #include "file/CFindFile.h"
 #include "file/FileSystem.h"
+#include "file/NonErrMes.h"
 #include "file/PathText.h"
 #include "thread/CCriticalLock.h"
 
@@ -33,17 +34,14 @@ std::string SystemText(DWORD error)
     return s;
 }
 
-// A missing medium must fail the open, not raise a system message box.
-class NonErrMes {
-public:
-    NonErrMes() : m_PreviousMode(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    virtual ~NonErrMes() { SetErrorMode(m_PreviousMode); }
-    NonErrMes(const NonErrMes&) = delete;
-    NonErrMes& operator=(const NonErrMes&) = delete;
 
-private:
-    UINT m_PreviousMode;
-};
+// Files and folders kept for other programs carry the hidden attribute.
+void AddHidden(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesA(path.c_str(), a | FILE_ATTRIBUTE_HIDDEN);
+}
 
 }  // namespace
 
@@ -231,7 +229,7 @@ void CSetupHelper2::DropKeptFiles()
 
 void CSetupHelper2::ThreadProc()
 {
-    NonErrMes guard;
+    File::NonErrMes guard;
     std::string destinationFolder;
     unsigned long long total;
     HWND ownerWindow;
@@ -453,12 +451,8 @@ bool CSetupHelper2::OpenSetupInformation()
     find.Close();
     if (!m_InfoFile.OpenWrite(file, !exists))
         return false;
-    DWORD a = GetFileAttributesA(folder.c_str());
-    if (a != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesA(folder.c_str(), a | FILE_ATTRIBUTE_HIDDEN);
-    a = GetFileAttributesA(file.c_str());
-    if (a != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesA(file.c_str(), a | FILE_ATTRIBUTE_HIDDEN);
+    AddHidden(folder);
+    AddHidden(file);
     return true;
 }
 
@@ -538,9 +532,7 @@ bool CSetupHelper2::WriteUninstallList(const std::string& fileName)
     std::string block = FormatUninstallBlock(m_AppName, m_UninstallFiles, m_UninstallDirectories);
     std::fwrite(block.data(), 1, block.size(), f);
     std::fclose(f);
-    DWORD a = GetFileAttributesA(path.c_str());
-    if (a != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesA(path.c_str(), a | FILE_ATTRIBUTE_HIDDEN);
+    AddHidden(path);
     return true;
 }
 

@@ -4,24 +4,9 @@
 #include "file/CFindFile.h"
 #include "file/CNormalFile.h"
 #include "file/FileSystem.h"
+#include "file/NonErrMes.h"
 
 namespace Corvane { namespace Base { namespace File {
-
-namespace {
-
-// A missing medium must fail the open, not raise a system message box.
-class NonErrMes {
-public:
-    NonErrMes() : m_PreviousMode(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    virtual ~NonErrMes() { SetErrorMode(m_PreviousMode); }
-    NonErrMes(const NonErrMes&) = delete;
-    NonErrMes& operator=(const NonErrMes&) = delete;
-
-private:
-    UINT m_PreviousMode;
-};
-
-}  // namespace
 
 CFileImpl::CFileImpl() : m_pFile(nullptr)
 {

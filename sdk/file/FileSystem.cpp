@@ -176,14 +176,20 @@ int GetWindowsVersion()
 
 std::string FormatString(const char* format, ...)
 {
+    va_list args;
+    va_start(args, format);
+    std::string text = FormatStringV(format, args);
+    va_end(args);
+    return text;
+}
+
+std::string FormatStringV(const char* format, va_list args)
+{
     if (format == nullptr)
         return std::string();
     char buffer[4096];
     std::memset(buffer, 0, sizeof(buffer));
-    va_list args;
-    va_start(args, format);
     wvsprintfA(buffer, format, args);
-    va_end(args);
     buffer[1024] = '\0';  // the formatter stops at 1024 characters; keep that bound whatever it returns
     std::string text(buffer);
     if (!text.empty() && text.back() == '\n')

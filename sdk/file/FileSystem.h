@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdarg>
 #include <string>
 
 namespace Corvane { namespace Base { namespace File {
@@ -23,6 +24,8 @@ unsigned long long GetFreeDiskSpace(const std::string& path);
 int GetWindowsVersion();
 
 std::string FormatString(const char* format, ...);
+// wvsprintfA, cut at its 1024 characters whatever the input, one final newline removed.
+std::string FormatStringV(const char* format, va_list args);
 bool GetLocalDateTime(int* year, int* month, int* day, int* hour, int* minute, int* second);
 
 }}}
