@@ -6,7 +6,8 @@ set -u
 loader=$1 prefix=$2
 shift 2
 export WINEPREFIX=$prefix WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# A crash must end the program at once, not wait in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 if [ ! -f "$prefix/.ready" ]; then
   mkdir -p "$prefix"
