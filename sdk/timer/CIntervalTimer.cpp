@@ -8,9 +8,10 @@ namespace Corvane { namespace Base { namespace Timer {
 
 using Thread::CCriticalLock;
 
-CIntervalTimer::CIntervalTimer() : m_LastId(1)
+CIntervalTimer::CIntervalTimer() : m_LastId(1), m_bBodyRunning(true)
 {
-    Start(0);
+    if (!Start(0))
+        m_bBodyRunning = false;  // no thread: nothing to wait for
     SetPriority(THREAD_PRIORITY_HIGHEST);
 }
 
@@ -106,8 +107,8 @@ void CIntervalTimer::WaitTimerRemoved(DWORD id)
             for (Record* r : *list)
                 if (r->id == id)
                     found = true;
-        if (!found)
-            return;
+        if (!found || !m_bBodyRunning)
+            return;  // a stopped timer runs no callback that could still be waited for
         lock.Leave();
         Sleep(0);
         lock.Enter();
@@ -179,6 +180,8 @@ void CIntervalTimer::ThreadProc()
         lock.Leave();
         m_WakeEvent.Wait(wait);
     }
+    CCriticalLock lock(&m_Lock);
+    m_bBodyRunning = false;
 }
 
 }}}

@@ -71,6 +71,7 @@ private:
     std::list<Record*> m_Active;
     std::list<Record*> m_Pending;
     DWORD m_LastId;
+    bool m_bBodyRunning;  // once the body has ended nothing compacts any more
     Thread::CEvent m_WakeEvent;
     Thread::CCriticalSection m_Lock;
 };

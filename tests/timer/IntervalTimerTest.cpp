@@ -157,3 +157,14 @@ TEST(IntervalTimer, WaitTimerRemovedReturnsAfterTheNextCompaction)
     EXPECT_EQ(count, f.Count()) << "nothing fires once the record is gone";
     EXPECT_EQ(0, timer.GetRecordCount());
 }
+
+TEST(IntervalTimer, WaitTimerRemovedDoesNotWaitForAStoppedTimer)
+{
+    CIntervalTimer timer;
+    Firings f;
+    DWORD id = timer.AddTimer(new Recorder(timeGetTime(), &f.times, &f.lock, &f.fired), 100000, 0, 1);
+    timer.Stop();  // as at program end: nothing compacts any more
+    timer.RemoveTimer(id);
+    timer.WaitTimerRemoved(id);
+    EXPECT_EQ(1, timer.GetRecordCount());
+}
