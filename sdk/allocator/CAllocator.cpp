@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
+#include "allocator/CAllocatorManager.h"
 #include "allocator/CFixedAllocator.h"
 #include "allocator/CFixedSizePoolAllocator.h"
-#include "allocator/CAllocatorManager.h"
 
 namespace {
 

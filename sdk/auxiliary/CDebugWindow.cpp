@@ -1,9 +1,9 @@
 #include "auxiliary/CDebugWindow.h"
 
+#include "allocator/CAllocatorManager.h"
 #include "template/CAppCallbackRegistry.h"
 #include "thread/CCriticalLock.h"
 #include "thread/Singleton.h"
-#include "allocator/CAllocatorManager.h"
 
 namespace {
 

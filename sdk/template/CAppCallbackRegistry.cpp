@@ -1,7 +1,7 @@
 #include "template/CAppCallbackRegistry.h"
 
-#include "thread/Singleton.h"
 #include "allocator/CAllocatorManager.h"
+#include "thread/Singleton.h"
 
 namespace {
 

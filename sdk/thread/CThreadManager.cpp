@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "allocator/CAllocatorManager.h"
 #include "thread/CCriticalLock.h"
 #include "thread/Singleton.h"
-#include "allocator/CAllocatorManager.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "thread/Singleton.h"
 
 #include <new>
+
 #include "allocator/CAllocatorManager.h"
 
 namespace {

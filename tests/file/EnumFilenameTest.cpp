@@ -95,11 +95,12 @@ TEST_F(EnumFixture, FolderSpellingsGiveTheSameEntries)
 
 TEST_F(EnumFixture, EmptyFolderArgumentListsTheCurrentDirectoryRelatively)
 {
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, saved);
-    ASSERT_TRUE(SetCurrentDirectoryA((dir / "sub").c_str()));
-    std::vector<std::string> rel = List("", "*.*", true);
-    SetCurrentDirectoryA(saved);
+    std::vector<std::string> rel;
+    {
+        TestSupport::CurrentDirectoryGuard keep;
+        ASSERT_TRUE(SetCurrentDirectoryA((dir / "sub").c_str()));
+        rel = List("", "*.*", true);
+    }
     EXPECT_EQ(2u, rel.size());
     EXPECT_TRUE(Contains(rel, "b.dat"));
     EXPECT_TRUE(Contains(rel, "deep\\c.txt"));

@@ -22,19 +22,12 @@ bool IsFolder(const std::string& path)
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Restores the current directory when the test ends.
-struct CurrentDirectory {
-    char saved[MAX_PATH];
-    CurrentDirectory() { GetCurrentDirectoryA(MAX_PATH, saved); }
-    ~CurrentDirectory() { SetCurrentDirectoryA(saved); }
-};
-
 }  // namespace
 
 TEST(FileSystem, GetFullPath)
 {
     TestSupport::ScratchDir dir;
-    CurrentDirectory keep;
+    TestSupport::CurrentDirectoryGuard keep;
     ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
     EXPECT_EQ("", GetFullPath(""));
     EXPECT_EQ("C:\\a\\..\\b", GetFullPath("C:/a//../b"));  // absolute: no resolution

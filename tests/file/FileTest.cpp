@@ -12,16 +12,6 @@
 
 using namespace Corvane::Base::File;
 
-namespace {
-
-struct CurrentDirectory {
-    char saved[MAX_PATH];
-    CurrentDirectory() { GetCurrentDirectoryA(MAX_PATH, saved); }
-    ~CurrentDirectory() { SetCurrentDirectoryA(saved); }
-};
-
-}  // namespace
-
 TEST(NormalFile, PartialElementsAtTheEnd)
 {
     TestSupport::ScratchDir dir;
@@ -51,7 +41,7 @@ TEST(File, LoadResolvesNamesAndRefusesWhatIsNoFile)
 {
     TestSupport::ScratchDir dir;
     ASSERT_TRUE(dir.WriteFile("cfg\\ソ.ini", "abc"));
-    CurrentDirectory keep;
+    TestSupport::CurrentDirectoryGuard keep;
     ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
     CFile f;
     EXPECT_EQ(0, f.Load(""));

@@ -92,6 +92,18 @@ bool ScratchDir::ReadFile(const std::string& path, std::string& bytes)
     return ok;
 }
 
+CurrentDirectoryGuard::CurrentDirectoryGuard()
+{
+    m_Saved[0] = '\0';
+    GetCurrentDirectoryA(sizeof(m_Saved), m_Saved);
+}
+
+CurrentDirectoryGuard::~CurrentDirectoryGuard()
+{
+    if (m_Saved[0] != '\0')
+        SetCurrentDirectoryA(m_Saved);
+}
+
 void RemoveTree(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());

@@ -26,6 +26,18 @@ private:
     std::string m_Path;
 };
 
+// Puts the current directory back when the test ends.
+class CurrentDirectoryGuard {
+public:
+    CurrentDirectoryGuard();
+    ~CurrentDirectoryGuard();
+    CurrentDirectoryGuard(const CurrentDirectoryGuard&) = delete;
+    CurrentDirectoryGuard& operator=(const CurrentDirectoryGuard&) = delete;
+
+private:
+    char m_Saved[260];
+};
+
 // Deletes a file or a folder tree, clearing read-only and hidden attributes.
 void RemoveTree(const std::string& path);
 
