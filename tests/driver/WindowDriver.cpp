@@ -1,0 +1,536 @@
+#include "driver/WindowDriver.h"
+
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+namespace TestDriver {
+
+namespace {
+
+const DWORD kPollMs = 10;
+const DWORD kShotDelayMs = 400;  // let the window paint before it is captured
+
+std::string ClassOf(HWND window)
+{
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+// The text the window manager keeps: read without sending a message, so a
+// program whose thread is busy neither blocks the driver nor shows up half-read.
+std::string TextOf(HWND window)
+{
+    wchar_t wide[1024];
+    int length = InternalGetWindowText(window, wide, 1024);
+    if (length <= 0)
+        return std::string();
+    char text[4096];
+    int got = WideCharToMultiByte(932, 0, wide, length, text, sizeof(text), nullptr, nullptr);
+    return std::string(text, got > 0 ? got : 0);
+}
+
+std::set<DWORD> Descendants(DWORD root)
+{
+    std::set<DWORD> family;
+    family.insert(root);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return family;
+    std::vector<std::pair<DWORD, DWORD>> links;  // (process, parent)
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry))
+        links.push_back({entry.th32ProcessID, entry.th32ParentProcessID});
+    CloseHandle(snapshot);
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& link : links)
+            if (family.count(link.second) && !family.count(link.first) && link.first != link.second) {
+                family.insert(link.first);
+                grew = true;
+            }
+    }
+    return family;
+}
+
+BOOL CALLBACK ReadChild(HWND child, LPARAM param)
+{
+    WindowState* state = reinterpret_cast<WindowState*>(param);
+    ControlState control;
+    control.id = GetDlgCtrlID(child);
+    control.className = ClassOf(child);
+    control.enabled = IsWindowEnabled(child) != FALSE;
+    control.visible = IsWindowVisible(child) != FALSE;
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    control.width = rect.right - rect.left;
+    control.height = rect.bottom - rect.top;
+    if (lstrcmpiA(control.className.c_str(), PROGRESS_CLASSA) == 0) {
+        DWORD_PTR position = 0;
+        // Position -2: the program did not answer in time (its thread is busy).
+        control.position = SendMessageTimeoutA(child, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 100, &position)
+                               ? static_cast<int>(position) : -2;
+    } else {
+        control.text = TextOf(child);
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        if (lstrcmpiA(control.className.c_str(), "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+            // System icons are shared handles, so they compare across processes.
+            HICON icon = nullptr;
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 100, &result))
+                icon = reinterpret_cast<HICON>(result);
+            struct Known { LPCSTR id; const char* name; } known[] = {
+                {IDI_HAND, "error"}, {IDI_EXCLAMATION, "warning"},
+                {IDI_ASTERISK, "information"}, {IDI_QUESTION, "question"}};
+            for (const Known& k : known)
+                if (icon && icon == LoadIconA(nullptr, k.id))
+                    control.icon = k.name;
+        }
+    }
+    state->controls.push_back(control);
+    return TRUE;
+}
+
+struct Found {
+    std::set<DWORD> family;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK FindWindows(HWND window, LPARAM param)
+{
+    Found* found = reinterpret_cast<Found*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (found->family.count(pid) && IsWindowVisible(window))
+        found->windows.push_back(window);
+    return TRUE;
+}
+
+bool Matches(const Rule& rule, const WindowState& state)
+{
+    if (!rule.caption.empty() && rule.caption != state.caption)
+        return false;
+    if (rule.text.empty())
+        return true;
+    for (const ControlState& control : state.controls)
+        if (control.text.find(rule.text) != std::string::npos)
+            return true;
+    return false;
+}
+
+bool WriteBitmap(const std::string& path, HDC source, int x, int y, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!memory || !bitmap) {
+        if (bitmap) DeleteObject(bitmap);
+        if (memory) DeleteDC(memory);
+        return false;
+    }
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    DWORD size = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+    file.bfSize = file.bfOffBits + size;
+    bool ok = false;
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        ok = std::fwrite(&file, sizeof(file), 1, f) == 1 &&
+             std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, f) == 1 &&
+             std::fwrite(bits, 1, size, f) == size;
+        std::fclose(f);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return ok;
+}
+
+}  // namespace
+
+const ControlState* WindowState::Control(int id) const
+{
+    for (const ControlState& control : controls)
+        if (control.id == id)
+            return &control;
+    return nullptr;
+}
+
+bool WindowState::HasText(const std::string& part) const
+{
+    if (caption.find(part) != std::string::npos)
+        return true;
+    for (const ControlState& control : controls)
+        if (control.text.find(part) != std::string::npos)
+            return true;
+    return false;
+}
+
+std::string WindowState::BoxText() const
+{
+    for (const ControlState& control : controls)
+        if (lstrcmpiA(control.className.c_str(), "Static") == 0 && !control.text.empty())
+            return control.text;
+    return std::string();
+}
+
+std::string WindowState::Icon() const
+{
+    for (const ControlState& control : controls)
+        if (!control.icon.empty())
+            return control.icon;
+    return std::string();
+}
+
+std::string WindowState::Describe() const
+{
+    std::string out = "[" + std::to_string(processId) + "] " + className + " \"" + caption + "\"" +
+                      (enabled ? "" : " disabled") + "\n";
+    for (const ControlState& control : controls) {
+        out += "  " + std::to_string(control.id) + " " + control.className;
+        if (lstrcmpiA(control.className.c_str(), PROGRESS_CLASSA) == 0)
+            out += " pos=" + std::to_string(control.position);
+        else
+            out += " \"" + control.text + "\"";
+        if (lstrcmpiA(control.className.c_str(), "Static") == 0 && control.text.empty())
+            out += " " + std::to_string(control.width) + "x" + std::to_string(control.height);
+        if (!control.icon.empty())
+            out += " icon=" + control.icon;
+        if (!control.enabled)
+            out += " disabled";
+        if (!control.visible)
+            out += " hidden";
+        out += "\n";
+    }
+    return out;
+}
+
+WindowDriver::WindowDriver()
+    : m_hProcess(nullptr), m_ProcessId(0), m_hThread(nullptr), m_Shots(0)
+{
+    InitializeCriticalSection(&m_Lock);
+    m_hStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+}
+
+WindowDriver::~WindowDriver()
+{
+    if (m_hThread) {
+        SetEvent(m_hStop);
+        WaitForSingleObject(m_hThread, 10000);
+        CloseHandle(m_hThread);
+    }
+    KillFamily();
+    if (m_hProcess)
+        CloseHandle(m_hProcess);
+    CloseHandle(m_hStop);
+    DeleteCriticalSection(&m_Lock);
+}
+
+void WindowDriver::Answer(const std::string& caption, const std::string& text, int button, int times)
+{
+    EnterCriticalSection(&m_Lock);
+    m_Rules.push_back(Rule{caption, text, button, times});
+    LeaveCriticalSection(&m_Lock);
+}
+
+void WindowDriver::SetScreenshotFolder(const std::string& folder)
+{
+    EnterCriticalSection(&m_Lock);
+    m_ScreenshotFolder = folder;
+    LeaveCriticalSection(&m_Lock);
+}
+
+bool WindowDriver::Start(const std::string& commandLine, const std::string& currentDirectory)
+{
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    m_hProcess = info.hProcess;
+    m_ProcessId = info.dwProcessId;
+    Watch();
+    return true;
+}
+
+void WindowDriver::Watch()
+{
+    if (!m_hThread)
+        m_hThread = CreateThread(nullptr, 0, &WindowDriver::WatchThread, this, 0, nullptr);
+}
+
+bool WindowDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (!m_hProcess)
+        return false;
+    DWORD start = GetTickCount();
+    bool ended = WaitForSingleObject(m_hProcess, timeoutMs) == WAIT_OBJECT_0;
+    // The chain's later instances end before the first; give stragglers the rest of the time.
+    while (ended && Descendants(m_ProcessId).size() > 1 && GetTickCount() - start < timeoutMs)
+        Sleep(20);
+    if (ended && Descendants(m_ProcessId).size() > 1)
+        ended = false;
+    if (!ended) {
+        KillFamily();
+        return false;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(m_hProcess, &code);
+    if (exitCode)
+        *exitCode = code;
+    Sleep(3 * kPollMs);  // one more round of polling for the last states
+    return true;
+}
+
+bool WindowDriver::WaitFor(const std::function<bool(const WindowState&)>& match, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (!Find(match).empty())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+}
+
+std::vector<Event> WindowDriver::Events() const
+{
+    EnterCriticalSection(&m_Lock);
+    std::vector<Event> copy = m_Events;
+    LeaveCriticalSection(&m_Lock);
+    return copy;
+}
+
+std::vector<Event> WindowDriver::Find(const std::function<bool(const WindowState&)>& match) const
+{
+    std::vector<Event> out;
+    for (const Event& event : Events())
+        if (match(event.state))
+            out.push_back(event);
+    return out;
+}
+
+std::vector<Event> WindowDriver::Unexpected() const
+{
+    std::vector<Event> out;
+    for (const Event& event : Events())
+        if (event.unexpected)
+            out.push_back(event);
+    return out;
+}
+
+std::string WindowDriver::Transcript() const
+{
+    std::string out;
+    for (const Event& event : Events()) {
+        out += event.state.Describe();
+        if (event.pressed)
+            out += "  -> pressed " + std::to_string(event.pressed) + (event.unexpected ? " (unexpected)" : "") + "\n";
+    }
+    return out;
+}
+
+WindowState WindowDriver::Read(HWND window)
+{
+    WindowState state;
+    state.window = window;
+    GetWindowThreadProcessId(window, &state.processId);
+    state.className = ClassOf(window);
+    state.caption = TextOf(window);
+    state.enabled = IsWindowEnabled(window) != FALSE;
+    EnumChildWindows(window, &ReadChild, reinterpret_cast<LPARAM>(&state));
+    return state;
+}
+
+bool WindowDriver::IsMessageBox(const WindowState& state)
+{
+    // A box is a dialog of one text (id -1), an optional icon (Wine 1088,
+    // Windows 20) and standard buttons; the programs' own dialogs carry
+    // controls with ids of their own.
+    if (state.className != "#32770")
+        return false;
+    int buttons = 0;
+    for (const ControlState& control : state.controls) {
+        int id = control.id & 0xFFFF;
+        if (lstrcmpiA(control.className.c_str(), "Button") == 0) {
+            if (id < IDOK || id > 11)
+                return false;
+            ++buttons;
+        } else if (lstrcmpiA(control.className.c_str(), "Static") == 0) {
+            if (id != 0xFFFF && id != 1088 && id != 20)
+                return false;
+        } else {
+            return false;
+        }
+    }
+    return buttons > 0;
+}
+
+DWORD WINAPI WindowDriver::WatchThread(LPVOID self)
+{
+    WindowDriver* driver = static_cast<WindowDriver*>(self);
+    while (WaitForSingleObject(driver->m_hStop, kPollMs) == WAIT_TIMEOUT)
+        driver->Poll();
+    return 0;
+}
+
+void WindowDriver::Poll()
+{
+    Found found;
+    found.family = Descendants(m_ProcessId ? m_ProcessId : GetCurrentProcessId());
+    EnumWindows(&FindWindows, reinterpret_cast<LPARAM>(&found));
+
+    struct Shot { HWND window; size_t index; std::string caption; };
+    std::vector<Shot> shots;
+    EnterCriticalSection(&m_Lock);
+    m_Last.erase(std::remove_if(m_Last.begin(), m_Last.end(),
+                                [](const std::pair<HWND, std::string>& p) { return !IsWindow(p.first); }),
+                 m_Last.end());
+    m_Pressed.erase(std::remove_if(m_Pressed.begin(), m_Pressed.end(),
+                                   [](const std::pair<HWND, size_t>& p) { return !IsWindow(p.first); }),
+                    m_Pressed.end());
+    LeaveCriticalSection(&m_Lock);
+
+    for (HWND window : found.windows) {
+        WindowState state = Read(window);
+        EnterCriticalSection(&m_Lock);
+        for (ControlState& control : state.controls) {
+            if (control.position != -2)
+                continue;
+            control.position = -1;
+            for (auto it = m_Events.rbegin(); it != m_Events.rend(); ++it)
+                if (it->state.window == window) {
+                    if (const ControlState* known = it->state.Control(control.id))
+                        control.position = known->position;
+                    break;
+                }
+        }
+        std::string description = state.Describe();
+        auto last = std::find_if(m_Last.begin(), m_Last.end(),
+                                 [&](const std::pair<HWND, std::string>& p) { return p.first == window; });
+        bool changed = last == m_Last.end() || last->second != description;
+        if (changed) {
+            if (last == m_Last.end())
+                m_Last.push_back({window, description});
+            else
+                last->second = description;
+            m_Events.push_back(Event{GetTickCount(), state, 0, false});
+            if (!m_ScreenshotFolder.empty())
+                shots.push_back(Shot{window, ++m_Shots, state.caption});
+        }
+        // Answer: the first rule that matches and still has answers left.
+        int press = 0;
+        bool unexpected = false;
+        bool answered = false;
+        for (size_t i = 0; i < m_Rules.size() && !press; ++i) {
+            Rule& rule = m_Rules[i];
+            if (rule.times == 0 || !Matches(rule, state))
+                continue;
+            bool done = std::find(m_Pressed.begin(), m_Pressed.end(), std::make_pair(window, i)) != m_Pressed.end();
+            if (done) {
+                answered = true;
+                continue;
+            }
+            const ControlState* button = state.Control(rule.button);
+            if (!button || !button->enabled)
+                continue;
+            press = rule.button;
+            m_Pressed.push_back({window, i});
+            if (rule.times > 0)
+                --rule.times;
+        }
+        bool known = std::any_of(m_Pressed.begin(), m_Pressed.end(),
+                                 [&](const std::pair<HWND, size_t>& p) { return p.first == window; });
+        if (!press && !answered && !known && IsMessageBox(state)) {
+            // Nobody expects this box: close it so nothing hangs, and say so.
+            for (int id : {IDCANCEL, IDNO, IDOK, IDABORT, IDIGNORE, IDRETRY, IDYES})
+                if (!press && state.Control(id))
+                    press = id;
+            unexpected = true;
+            m_Pressed.push_back({window, static_cast<size_t>(-1)});
+        }
+        if (press) {
+            for (auto it = m_Events.rbegin(); it != m_Events.rend(); ++it)
+                if (it->state.window == window) {
+                    it->pressed = press;
+                    it->unexpected = unexpected;
+                    break;
+                }
+        }
+        LeaveCriticalSection(&m_Lock);
+        if (press) {
+            HWND button = GetDlgItem(window, press);
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        }
+    }
+    for (const Shot& shot : shots)
+        Screenshot(shot.window, shot.index, shot.caption);
+}
+
+void WindowDriver::Screenshot(HWND window, size_t index, const std::string& caption)
+{
+    std::string folder;
+    EnterCriticalSection(&m_Lock);
+    folder = m_ScreenshotFolder;
+    LeaveCriticalSection(&m_Lock);
+    // A press may follow at once; the delay only holds back this thread's next poll.
+    Sleep(kShotDelayMs);
+    if (!IsWindow(window))
+        return;
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    HDC screen = GetDC(nullptr);
+    char name[32];
+    std::snprintf(name, sizeof name, "%03u.bmp", static_cast<unsigned>(index));
+    WriteBitmap(folder + "\\" + name, screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    ReleaseDC(nullptr, screen);
+    if (FILE* f = std::fopen((folder + "\\shots.txt").c_str(), "ab")) {
+        std::fprintf(f, "%s %s\n", name, caption.c_str());
+        std::fclose(f);
+    }
+}
+
+void WindowDriver::KillFamily()
+{
+    if (!m_ProcessId)
+        return;
+    for (DWORD pid : Descendants(m_ProcessId)) {
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+            if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(process, 1);
+                WaitForSingleObject(process, 5000);
+            }
+            CloseHandle(process);
+        }
+    }
+}
+
+std::string QuoteCommand(const std::string& program, const std::string& arguments)
+{
+    return "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+}
+
+}  // namespace TestDriver

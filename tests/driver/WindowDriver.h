@@ -1,0 +1,112 @@
+#pragma once
+
+// Drives a program through its windows, for end-to-end tests and the sample
+// run: starts it, watches the top-level windows of it and of every process
+// it starts, records each state it sees into a transcript and answers by
+// rules. Works under Wine's null graphics driver; every wait is bounded.
+// No test framework here, so the stand-alone drive.exe can use it too.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace TestDriver {
+
+struct ControlState {
+    int id = 0;
+    std::string className;
+    std::string text;
+    bool enabled = true;
+    bool visible = true;
+    int width = 0, height = 0;  // pixels; a picture control takes its bitmap's size
+    int position = -1;          // progress bars: current position
+    std::string icon;           // icon statics: "error", "warning", "information", "question"
+};
+
+struct WindowState {
+    HWND window = nullptr;
+    DWORD processId = 0;
+    std::string className;
+    std::string caption;
+    bool enabled = true;
+    std::vector<ControlState> controls;
+
+    const ControlState* Control(int id) const;
+    bool HasText(const std::string& part) const;  // in the caption or any control
+    // The text of a message box: its one static text.
+    std::string BoxText() const;
+    std::string Icon() const;  // of the first icon static, "" for none
+    std::string Describe() const;
+};
+
+struct Rule {
+    std::string caption;  // exact; empty: any
+    std::string text;     // contained in a control text; empty: any
+    int button = IDOK;    // pressed once per window when the button is there and enabled
+    int times = 1;        // how many windows the rule answers; -1: any number
+};
+
+struct Event {
+    DWORD tick = 0;
+    WindowState state;
+    int pressed = 0;  // button pressed after this state, 0 for none
+    bool unexpected = false;
+};
+
+class WindowDriver {
+public:
+    WindowDriver();
+    ~WindowDriver();  // stops watching; kills what still runs of the started family
+    WindowDriver(const WindowDriver&) = delete;
+    WindowDriver& operator=(const WindowDriver&) = delete;
+
+    void Answer(const std::string& caption, const std::string& text, int button, int times = 1);
+    // Message boxes that no rule answers are closed and marked unexpected.
+    // Other windows without a rule are left alone.
+    void SetScreenshotFolder(const std::string& folder);
+
+    // Starts `commandLine` (program path quoted by the caller) and watches.
+    bool Start(const std::string& commandLine, const std::string& currentDirectory = std::string());
+    DWORD ProcessId() const { return m_ProcessId; }
+    // Watches the windows of this process and its descendants without starting anything.
+    void Watch();
+    // False when the started process and its descendants have not ended in time
+    // (they are then killed).
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    // Waits until some recorded state satisfies `match`.
+    bool WaitFor(const std::function<bool(const WindowState&)>& match, DWORD timeoutMs);
+
+    std::vector<Event> Events() const;
+    // The events whose window satisfies `match`, in order.
+    std::vector<Event> Find(const std::function<bool(const WindowState&)>& match) const;
+    std::vector<Event> Unexpected() const;
+    std::string Transcript() const;
+
+    static WindowState Read(HWND window);
+    static bool IsMessageBox(const WindowState& state);
+
+private:
+    static DWORD WINAPI WatchThread(LPVOID self);
+    void Poll();
+    void Screenshot(HWND window, size_t index, const std::string& caption);
+    void KillFamily();
+
+    HANDLE m_hProcess;
+    DWORD m_ProcessId;
+    HANDLE m_hThread;
+    HANDLE m_hStop;
+    mutable CRITICAL_SECTION m_Lock;
+    std::vector<Rule> m_Rules;
+    std::vector<Event> m_Events;
+    std::vector<std::pair<HWND, std::string>> m_Last;  // last recorded description per window
+    std::vector<std::pair<HWND, size_t>> m_Pressed;    // (window, rule) already answered
+    std::string m_ScreenshotFolder;
+    size_t m_Shots;
+};
+
+// The start of a quoted command line: "path" followed by `arguments`.
+std::string QuoteCommand(const std::string& program, const std::string& arguments);
+
+}  // namespace TestDriver

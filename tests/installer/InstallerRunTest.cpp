@@ -1,0 +1,518 @@
+// The installer program end to end: started as setup starts it, driven
+// through its windows, judged by its transcript and the files it leaves.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "auxiliary/SetupInformationFormat.h"
+#include "driver/WindowDriver.h"
+#include "file/CEnumFilename.h"
+#include "file/PathText.h"
+#include "support/ChildProcess.h"
+#include "support/InformationRegGuard.h"
+#include "support/ScratchDir.h"
+
+using Corvane::Base::Auxiliary::SetupInformationRecord;
+using TestDriver::Event;
+using TestDriver::WindowDriver;
+using TestDriver::WindowState;
+using TestSupport::ScratchDir;
+
+namespace {
+
+const DWORD kRunTimeout = 120000;
+const char kApp[] = "テスト";
+const char kCaption[] = "テスト インストール";
+
+std::string Pattern(size_t n, int seed)
+{
+    std::string s(n, '\0');
+    unsigned x = 2166136261u + seed;
+    for (size_t i = 0; i < n; ++i) {
+        x = x * 16777619u + 7;
+        s[i] = static_cast<char>(x >> 24);
+    }
+    return s;
+}
+
+std::string Read(const std::string& path)
+{
+    std::string s;
+    ScratchDir::ReadFile(path, s);
+    return s;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsHidden(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_HIDDEN);
+}
+
+// A 24-bit picture whose width tells it apart on screen: a picture control
+// takes the size of the bitmap it shows.
+std::string Bitmap(int width, int height)
+{
+    int stride = (width * 3 + 3) & ~3;
+    std::string bmp(54 + stride * height, '\0');
+    auto put32 = [&](size_t at, unsigned v) { for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>(v >> (8 * i)); };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, static_cast<unsigned>(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    for (size_t i = 54; i < bmp.size(); ++i)
+        bmp[i] = static_cast<char>(i * 7);
+    return bmp;
+}
+
+bool IsProgressDialog(const WindowState& s)
+{
+    return s.className == "#32770" && s.Control(1001) != nullptr;
+}
+
+bool IsBox(const WindowState& s, const std::string& caption)
+{
+    return WindowDriver::IsMessageBox(s) && s.caption == caption;
+}
+
+std::vector<std::string> StatusSequence(const std::vector<Event>& events)
+{
+    std::vector<std::string> out;
+    for (const Event& e : events) {
+        if (!IsProgressDialog(e.state))
+            continue;
+        const auto* status = e.state.Control(1003);
+        if (status && (out.empty() || out.back() != status->text))
+            out.push_back(status->text);
+    }
+    return out;
+}
+
+class InstallerRun : public ::testing::Test {
+protected:
+    TestSupport::InformationRegGuard info;
+    ScratchDir dir;
+    std::string dist = dir / "dist";
+    std::string source = dist + "\\gamedata";
+    std::string dest = dir / "ゲーム";
+    std::string start = dir / "start";
+    std::vector<std::string> files;  // relative names below the source folder
+
+    void SetUp() override
+    {
+        AddSource("readme.txt", "read me\r\n");
+        AddSource("cfg\\config.ini", "[main]\r\nvalue=1\r\n");
+        AddSource("cfg\\UPPER.INI", "[upper]\r\n");
+        AddSource("FULL", "full edition");
+        AddSource("uninst.exe", Pattern(3000, 1));
+        AddSource("データ\\音声.pak", Pattern(6 << 20, 2));
+        AddSource("big1.bin", Pattern(6 << 20, 3));
+        AddSource("big2.bin", Pattern(6 << 20, 4));
+        ASSERT_TRUE(dir.WriteFile("dist\\2026\\game.exe", "variant 2026"));
+        ASSERT_TRUE(dir.WriteFile("dist\\633\\game.exe", "variant 633"));
+        ASSERT_TRUE(dir.WriteFile("dist\\615\\game.exe", "variant 615"));
+        ASSERT_TRUE(dir.WriteFile("dist\\game.exe", "variant root"));
+        WriteScript("");
+    }
+
+    void AddSource(const std::string& relative, const std::string& bytes)
+    {
+        ASSERT_TRUE(dir.WriteFile("dist\\gamedata\\" + relative, bytes));
+        files.push_back(relative);
+    }
+
+    void WriteScript(const std::string& text) { ASSERT_TRUE(dir.WriteFile("start\\cfg\\init.ini", text)); }
+
+    // Arguments 1-11 as setup passes them on its confirmed road.
+    std::vector<std::string> Arguments() const
+    {
+        return {"f", kApp, source, dest, "game.exe", "uninst.exe", "f", "f", "f", "0", "0"};
+    }
+
+    static std::string CommandLine(const std::vector<std::string>& args)
+    {
+        std::string line = "\"" + TestSupport::HelperPath("installer.exe") + "\"";
+        for (const std::string& a : args)
+            line += " \"" + a + "\"";
+        return line;
+    }
+
+    // Runs the installer to its end; the exit code is 0 on every path.
+    void Run(WindowDriver& driver, const std::vector<std::string>& args)
+    {
+        ASSERT_TRUE(driver.Start(CommandLine(args), start));
+        DWORD code = 99;
+        ASSERT_TRUE(driver.WaitForExit(kRunTimeout, &code)) << driver.Transcript();
+        EXPECT_EQ(0u, code);
+        EXPECT_TRUE(driver.Unexpected().empty()) << driver.Transcript();
+    }
+
+    void ExpectNothingInstalled()
+    {
+        for (const std::string& f : files)
+            EXPECT_FALSE(Exists(dest + "\\" + f)) << f;
+        EXPECT_FALSE(Exists(dest + "\\game.exe"));
+        EXPECT_FALSE(Exists(dest + "\\uninstall.ini"));
+        EXPECT_EQ("", info.Bytes());
+    }
+
+    // The order the installer lists the source in (the system's order).
+    std::vector<std::string> ListedOrder() const
+    {
+        Corvane::Base::File::CEnumFilename list;
+        list.Enumerate(source, "*.*", true);
+        std::vector<std::string> out;
+        for (int i = 0; i < list.GetCount(); ++i)
+            out.push_back(Corvane::Base::File::GetRelativePath(list.GetFilename(i), source));
+        return out;
+    }
+};
+
+TEST_F(InstallerRun, MissingArgumentShowsOneBoxAndStartsNothing)
+{
+    std::vector<std::string> args = Arguments();
+    args[4] = "";  // the extra file name
+    WindowDriver driver;
+    driver.Answer("エラー", "Setup.exeより起動してください。", IDOK);
+    Run(driver, args);
+    auto boxes = driver.Find([](const WindowState& s) { return WindowDriver::IsMessageBox(s); });
+    ASSERT_EQ(1u, boxes.size()) << driver.Transcript();
+    EXPECT_EQ("Setup.exeより起動してください。", boxes[0].state.BoxText());
+    EXPECT_EQ("error", boxes[0].state.Icon());
+    EXPECT_EQ(driver.ProcessId(), boxes[0].state.processId);  // the first instance, not a relaunched one
+    ExpectNothingInstalled();
+}
+
+TEST_F(InstallerRun, RelaunchCounterRule)
+{
+    struct Case { const char* counter; const char* marker; bool refusedByFirst; bool installs; };
+    const Case cases[] = {
+        {"10", "f", true, false},  // refused at once
+        {"49", "t", true, false},
+        {"9", "f", false, false},  // accepted; its relaunch passes 10, which the child refuses
+        {"9", "t", false, true},   // accepted by a working instance
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("counter ") + c.counter + " marker " + c.marker);
+        std::vector<std::string> args = Arguments();
+        args[8] = c.marker;
+        args[9] = c.counter;
+        WindowDriver driver;
+        driver.Answer("インストールエラー", "再起呼び出し失敗", IDOK);
+        driver.Answer("正常終了", "", IDOK);
+        Run(driver, args);
+        auto refused = driver.Find([](const WindowState& s) { return IsBox(s, "インストールエラー"); });
+        auto done = driver.Find([](const WindowState& s) { return IsBox(s, "正常終了"); });
+        if (c.installs) {
+            EXPECT_TRUE(refused.empty());
+            EXPECT_EQ(1u, done.size()) << driver.Transcript();
+            EXPECT_EQ(Read(source + "\\readme.txt"), Read(dest + "\\readme.txt"));
+            TestSupport::RemoveTree(dest);
+            continue;
+        }
+        ASSERT_EQ(1u, refused.size()) << driver.Transcript();
+        EXPECT_EQ("再起呼び出し失敗", refused[0].state.BoxText());
+        EXPECT_EQ("", refused[0].state.Icon());
+        EXPECT_EQ(c.refusedByFirst, refused[0].state.processId == driver.ProcessId());
+        EXPECT_TRUE(done.empty());
+        ExpectNothingInstalled();
+    }
+}
+
+TEST_F(InstallerRun, MarkerNSkipsTheCheckButStillRelaunches)
+{
+    std::vector<std::string> args = {"", "", "", "", "", "", "", "", "n"};
+    WindowDriver driver;
+    driver.Answer("エラー", "Setup.exeより起動してください。", IDOK);
+    Run(driver, args);
+    // No box from the first instance; the relaunched one ("t") checks and refuses.
+    auto boxes = driver.Find([](const WindowState& s) { return WindowDriver::IsMessageBox(s); });
+    ASSERT_EQ(1u, boxes.size()) << driver.Transcript();
+    EXPECT_EQ("Setup.exeより起動してください。", boxes[0].state.BoxText());
+    EXPECT_NE(driver.ProcessId(), boxes[0].state.processId);
+}
+
+TEST_F(InstallerRun, SmallFormInstallsEverything)
+{
+    WindowDriver driver;
+    driver.Answer("正常終了", "インストールが正常に終了しました。", IDOK);
+    Run(driver, Arguments());
+
+    auto dialogs = driver.Find(IsProgressDialog);
+    ASSERT_FALSE(dialogs.empty()) << driver.Transcript();
+    for (const Event& e : dialogs) {
+        EXPECT_NE(driver.ProcessId(), e.state.processId) << "the work is done by the relaunched instance";
+        EXPECT_EQ(nullptr, e.state.Control(1002)) << "the small form has no picture";
+    }
+    EXPECT_EQ(kCaption, dialogs.back().state.caption);
+
+    // Status texts appear in their order; each copied file is named once it is reached.
+    const std::vector<std::string> order = {"インストール初期処理", "インストールサイズ計算中", "インストール中",
+                                            "コピー中：", "インストール後処理"};
+    std::vector<std::string> seen = StatusSequence(driver.Events());
+    size_t rank = 0;
+    std::set<std::string> named;
+    for (const std::string& status : seen) {
+        size_t r = 0;
+        while (r < order.size() && status.compare(0, order[r].size(), order[r]) != 0)
+            ++r;
+        ASSERT_LT(r, order.size()) << "unknown status " << status;
+        EXPECT_GE(r, rank) << "status out of order: " << status;
+        rank = std::max(rank, r);
+        if (r == 3)
+            named.insert(status.substr(order[3].size()));
+    }
+    EXPECT_EQ("インストール後処理", seen.back());
+    for (const char* big : {"音声.pak", "big1.bin", "big2.bin"})
+        EXPECT_TRUE(named.count(big)) << big << "\n" << driver.Transcript();
+    for (const std::string& n : named) {
+        bool listed = n == "game.exe";
+        for (const std::string& f : files)
+            listed = listed || f == n || (f.size() > n.size() && f.compare(f.size() - n.size(), n.size(), n) == 0);
+        EXPECT_TRUE(listed) << n;
+    }
+    // The cancel button waits for the copy to start.
+    for (const Event& e : dialogs) {
+        const auto* status = e.state.Control(1003);
+        const auto* cancel = e.state.Control(IDCANCEL);
+        ASSERT_TRUE(status && cancel);
+        if (status->text == "インストールサイズ計算中") {
+            EXPECT_FALSE(cancel->enabled);
+        }
+        if (status->text.compare(0, std::string("コピー中：").size(), "コピー中：") == 0) {
+            EXPECT_TRUE(cancel->enabled);
+        }
+    }
+
+    auto boxes = driver.Find([](const WindowState& s) { return WindowDriver::IsMessageBox(s); });
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ("正常終了", boxes[0].state.caption);
+    EXPECT_EQ("information", boxes[0].state.Icon());
+
+    for (const std::string& f : files)
+        EXPECT_EQ(Read(source + "\\" + f), Read(dest + "\\" + f)) << f;
+    EXPECT_EQ("variant 2026", Read(dest + "\\game.exe"));
+    EXPECT_TRUE(IsHidden(dest + "\\cfg\\config.ini"));
+    EXPECT_TRUE(IsHidden(dest + "\\FULL"));
+    EXPECT_TRUE(IsHidden(dest + "\\uninstall.ini"));
+    EXPECT_FALSE(IsHidden(dest + "\\cfg\\UPPER.INI"));
+    EXPECT_FALSE(IsHidden(dest + "\\readme.txt"));
+
+    std::vector<SetupInformationRecord> records;
+    ASSERT_TRUE(Corvane::Base::Auxiliary::DecodeSetupInformation(info.Bytes(), records));
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(kApp, records[0].m_AppName);
+    EXPECT_EQ(dest, records[0].m_InstallFolder);
+    EXPECT_EQ(dest + "\\game.exe", records[0].m_ProgramPath);
+    EXPECT_EQ(dest + "\\uninst.exe", records[0].m_UninstallerPath);
+    EXPECT_FALSE(records[0].m_bFlag);
+    EXPECT_EQ(Corvane::Base::Auxiliary::EncodeSetupInformation(records), info.Bytes());
+
+    std::string expected = std::string("#AppName,") + kApp + "\r\n#UninstallFile\r\n";
+    std::vector<std::string> folders;
+    for (const std::string& f : ListedOrder()) {
+        expected += dest + "\\" + f + "\r\n";
+        std::string folder, name;
+        Corvane::Base::File::SplitPath(f, folder, name);
+        if (!folder.empty() && std::find(folders.begin(), folders.end(), dest + "\\" + folder) == folders.end())
+            folders.push_back(dest + "\\" + folder);
+    }
+    expected += dest + "\\game.exe\r\n" + dest + "\\uninstall.ini\r\n##\r\n#UninstallDirectory\r\n";
+    for (const std::string& f : folders)
+        expected += f + "\r\n";
+    expected += dest + "\r\n##\r\n";
+    EXPECT_EQ(expected, Read(dest + "\\uninstall.ini"));
+}
+
+TEST_F(InstallerRun, VariantSelectorChoosesTheExtraFile)
+{
+    struct { const char* selector; const char* content; } cases[] = {
+        {"1", "variant 633"}, {"2", "variant 615"}, {"3", "variant root"}, {"", "variant 2026"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.selector);
+        std::vector<std::string> args = Arguments();
+        args[10] = c.selector;
+        WindowDriver driver;
+        driver.Answer("正常終了", "", IDOK);
+        Run(driver, args);
+        EXPECT_EQ(c.content, Read(dest + "\\game.exe"));
+        TestSupport::RemoveTree(dest);
+    }
+}
+
+TEST_F(InstallerRun, LargeFormChangesPicturesAtThresholdsAndEndsInFinishedDialog)
+{
+    // Widths 101, 103, 107 tell the pictures apart; slot 9 names a missing file.
+    ASSERT_TRUE(dir.WriteFile("pics\\p1.bmp", Bitmap(101, 40)));
+    ASSERT_TRUE(dir.WriteFile("pics\\p3.bmp", Bitmap(103, 40)));
+    ASSERT_TRUE(dir.WriteFile("pics\\p7.bmp", Bitmap(107, 40)));
+    ASSERT_TRUE(dir.WriteFile("dist\\side.bmp", Bitmap(120, 170)));
+    WriteScript("InstallBitmap1 " + (dir / "pics\\p1.bmp") + "\r\n" +
+                "InstallBitmap3 " + (dir / "pics\\p3.bmp") + "\r\nInstallBitmapPer3 30\r\n" +
+                "InstallBitmap7 " + (dir / "pics\\p7.bmp") + "\r\nInstallBitmapPer7 60\r\n" +
+                "InstallBitmap9 " + (dir / "pics\\missing.bmp") + "\r\nInstallBitmapPer9 10\r\n" +
+                "DialogBitmap side.bmp\r\n");
+    for (int n = 0; n < 6; ++n)
+        AddSource("more\\part" + std::to_string(n) + ".bin", Pattern(6 << 20, 10 + n));
+    std::vector<std::string> args = Arguments();
+    args[0] = "t";
+    WindowDriver driver;
+    driver.Answer(kCaption, "ゲームのセットアップが、正常に終了しました。", IDOK);
+    Run(driver, args);
+
+    std::vector<int> widths;
+    for (const Event& e : driver.Find(IsProgressDialog)) {
+        const auto* picture = e.state.Control(1002);
+        const auto* percent = e.state.Control(1004);
+        ASSERT_TRUE(picture && percent);
+        if (picture->width != 101 && picture->width != 103 && picture->width != 107)
+            continue;  // the built-in picture, before the slots are loaded
+        if (widths.empty() || widths.back() != picture->width)
+            widths.push_back(picture->width);
+        // A picture never runs ahead of the percentage shown.
+        int shown = atoi(percent->text.c_str());
+        int threshold = picture->width == 107 ? 60 : picture->width == 103 ? 30 : 0;
+        EXPECT_GE(shown, threshold) << e.state.Describe();
+    }
+    EXPECT_EQ((std::vector<int>{101, 103, 107}), widths) << driver.Transcript();
+
+    auto finished = driver.Find([](const WindowState& s) {
+        return s.HasText("ゲームのセットアップが、正常に終了しました。");
+    });
+    ASSERT_FALSE(finished.empty()) << driver.Transcript();
+    EXPECT_EQ(kCaption, finished.back().state.caption);
+    ASSERT_TRUE(finished.back().state.Control(1002));
+    EXPECT_EQ(120, finished.back().state.Control(1002)->width);
+    EXPECT_EQ(170, finished.back().state.Control(1002)->height);
+    EXPECT_TRUE(driver.Find([](const WindowState& s) { return WindowDriver::IsMessageBox(s); }).empty());
+    EXPECT_EQ(Read(source + "\\more\\part5.bin"), Read(dest + "\\more\\part5.bin"));
+}
+
+TEST_F(InstallerRun, FinishedDialogKeepsItsPictureWithoutDistributionRoot)
+{
+    // The source is not below a "gamedata" folder: no extra file, built-in picture.
+    std::vector<std::string> args = Arguments();
+    args[0] = "t";
+    args[2] = dist + "\\2026";
+    WriteScript("DialogBitmap side.bmp\r\n");
+    ASSERT_TRUE(dir.WriteFile("dist\\side.bmp", Bitmap(120, 170)));
+    WindowDriver driver;
+    driver.Answer(kCaption, "ゲームのセットアップ", IDOK);
+    Run(driver, args);
+    auto finished = driver.Find([](const WindowState& s) { return s.HasText("ゲームのセットアップ"); });
+    ASSERT_FALSE(finished.empty()) << driver.Transcript();
+    ASSERT_TRUE(finished.back().state.Control(1002));
+    EXPECT_NE(120, finished.back().state.Control(1002)->width);
+    EXPECT_EQ("variant 2026", Read(dest + "\\game.exe"));  // copied as a listed file, not as the extra one
+}
+
+TEST_F(InstallerRun, CancelConfirmedRollsBackAndRestoresWhatWasThere)
+{
+    ASSERT_TRUE(dir.WriteFile("ゲーム\\readme.txt", "old readme"));
+    ASSERT_TRUE(dir.WriteFile("ゲーム\\cfg\\config.ini", "old config"));
+    SetFileAttributesA((dest + "\\cfg\\config.ini").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(dir.WriteFile("ゲーム\\save.dat", "the player's own"));
+    WindowDriver driver;
+    driver.Answer(kCaption, "コピー中：", IDCANCEL);
+    driver.Answer("確認", "セットアップをキャンセルしますか？", IDYES);
+    Run(driver, Arguments());
+
+    auto confirm = driver.Find([](const WindowState& s) { return IsBox(s, "確認"); });
+    ASSERT_EQ(1u, confirm.size()) << driver.Transcript();
+    EXPECT_EQ("information", confirm[0].state.Icon());
+    EXPECT_EQ("キャンセル処理", StatusSequence(driver.Events()).back());
+    EXPECT_TRUE(driver.Find([](const WindowState& s) { return IsBox(s, "正常終了"); }).empty());
+
+    EXPECT_EQ("old readme", Read(dest + "\\readme.txt"));
+    EXPECT_EQ("old config", Read(dest + "\\cfg\\config.ini"));
+    EXPECT_TRUE(IsHidden(dest + "\\cfg\\config.ini"));
+    EXPECT_EQ("the player's own", Read(dest + "\\save.dat"));
+    for (const std::string& f : files) {
+        if (f != "readme.txt" && f != "cfg\\config.ini") {
+            EXPECT_FALSE(Exists(dest + "\\" + f)) << f;
+        }
+    }
+    EXPECT_FALSE(Exists(dest + "\\game.exe"));
+    EXPECT_FALSE(Exists(dest + "\\uninstall.ini"));
+    EXPECT_FALSE(Exists(dest + "\\readme.txt~keep"));
+    EXPECT_EQ("", info.Bytes());
+}
+
+TEST_F(InstallerRun, CancelRefusedCompletesTheRun)
+{
+    WindowDriver driver;
+    driver.Answer(kCaption, "コピー中：", IDCANCEL);
+    driver.Answer("確認", "", IDNO);
+    driver.Answer("正常終了", "", IDOK);
+    Run(driver, Arguments());
+    EXPECT_EQ(1u, driver.Find([](const WindowState& s) { return IsBox(s, "確認"); }).size());
+    EXPECT_EQ(1u, driver.Find([](const WindowState& s) { return IsBox(s, "正常終了"); }).size());
+    for (const std::string& f : files)
+        EXPECT_EQ(Read(source + "\\" + f), Read(dest + "\\" + f)) << f;
+}
+
+TEST_F(InstallerRun, DestinationThatCannotBeCreatedEndsTheChainWithOneBox)
+{
+    ASSERT_TRUE(dir.WriteFile("blocker", "a file where a folder should be"));
+    std::vector<std::string> args = Arguments();
+    args[3] = dir / "blocker\\game";
+    WindowDriver driver;
+    driver.Answer("インストールエラー", "再起呼び出し失敗", IDOK);
+    Run(driver, args);
+    auto boxes = driver.Find([](const WindowState& s) { return WindowDriver::IsMessageBox(s); });
+    ASSERT_EQ(1u, boxes.size()) << driver.Transcript();
+    EXPECT_EQ("再起呼び出し失敗", boxes[0].state.BoxText());
+    EXPECT_NE(driver.ProcessId(), boxes[0].state.processId);
+    EXPECT_TRUE(driver.Find(IsProgressDialog).empty());
+}
+
+TEST_F(InstallerRun, EmptySourceSaysSoAndChangesNothing)
+{
+    std::string empty = dir / "emptydist\\gamedata";
+    ASSERT_TRUE(CreateDirectoryA((dir / "emptydist").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(empty.c_str(), nullptr));
+    std::vector<std::string> args = Arguments();
+    args[2] = empty;  // no extra file in emptydist\2026 either
+    WindowDriver driver;
+    driver.Answer("エラー", "ファイル情報の取得ができません。", IDOK);
+    Run(driver, args);
+    auto boxes = driver.Find([](const WindowState& s) { return IsBox(s, "エラー"); });
+    ASSERT_EQ(1u, boxes.size()) << driver.Transcript();
+    EXPECT_EQ("error", boxes[0].state.Icon());
+    EXPECT_FALSE(Exists(dest));
+    EXPECT_EQ("", info.Bytes());
+}
+
+TEST_F(InstallerRun, EmptyFilesOnlyGiveAZeroTotalWithoutFault)
+{
+    std::string zero = dir / "zerodist\\gamedata";
+    ASSERT_TRUE(dir.WriteFile("zerodist\\gamedata\\a.txt", ""));
+    ASSERT_TRUE(dir.WriteFile("zerodist\\gamedata\\b.txt", ""));
+    std::vector<std::string> args = Arguments();
+    args[2] = zero;
+    WindowDriver driver;
+    driver.Answer("正常終了", "", IDOK);
+    Run(driver, args);
+    EXPECT_EQ(1u, driver.Find([](const WindowState& s) { return IsBox(s, "正常終了"); }).size());
+    EXPECT_TRUE(Exists(dest + "\\a.txt"));
+    EXPECT_TRUE(Exists(dest + "\\b.txt"));
+    for (const Event& e : driver.Find(IsProgressDialog))
+        EXPECT_EQ("0 %", e.state.Control(1004)->text);
+}
+
+}  // namespace
