@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "auxiliary/SetupInformationFormat.h"
+#include "auxiliary/Shortcut.h"
 #include "auxiliary/UninstallListFormat.h"
 #include "file/CFindFile.h"
 #include "file/FileSystem.h"
@@ -534,6 +535,82 @@ bool CSetupHelper2::WriteUninstallList(const std::string& fileName)
     std::fclose(f);
     AddHidden(path);
     return true;
+}
+
+namespace {
+
+// Empty when the folder is unknown: a path built on an empty folder would
+// name the root of the current drive.
+std::string DesktopLinkPath(const std::string& name)
+{
+    std::string desktop = File::GetDesktopPath();
+    if (desktop.empty())
+        return std::string();
+    return File::RemoveDoubleBackslash(desktop + "\\" + name + ".lnk");
+}
+
+std::string ProgramMenuPath(const std::string& subPath)
+{
+    std::string programs = File::GetSpecialFolderPath(CSIDL_PROGRAMS);
+    if (programs.empty())
+        return std::string();
+    return File::RemoveDoubleBackslash(programs + "\\" + subPath);
+}
+
+}  // namespace
+
+bool CSetupHelper2::CreateDesktopShortcut(const std::string& target, const std::string& name)
+{
+    CCriticalLock lock(&m_Lock);
+    std::string link = DesktopLinkPath(name);
+    if (link.empty())
+        return false;
+    return CreateShortcut(target, link);
+}
+
+void CSetupHelper2::AddUninstallDesktopShortcut(const std::string& name)
+{
+    CCriticalLock lock(&m_Lock);
+    std::string link = DesktopLinkPath(name);
+    if (!link.empty())
+        AddUninstallFile(link);
+}
+
+bool CSetupHelper2::CreateProgramMenuFolder(const std::string& subPath)
+{
+    CCriticalLock lock(&m_Lock);
+    std::string folder = ProgramMenuPath(subPath);
+    if (folder.empty())
+        return false;
+    return File::CreateDirectoryTree(folder);
+}
+
+bool CSetupHelper2::CreateProgramMenuShortcut(const std::string& target, const std::string& linkPath)
+{
+    CCriticalLock lock(&m_Lock);
+    std::string link = ProgramMenuPath(linkPath + ".lnk");
+    if (link.empty())
+        return false;
+    std::string folder, name;
+    File::SplitPath(link, folder, name);
+    File::CreateDirectoryTree(folder);
+    return CreateShortcut(target, link);
+}
+
+void CSetupHelper2::AddUninstallProgramMenuFolder(const std::string& subPath)
+{
+    CCriticalLock lock(&m_Lock);
+    std::string folder = ProgramMenuPath(subPath);
+    if (!folder.empty())
+        AddUninstallDirectory(folder);
+}
+
+void CSetupHelper2::AddUninstallProgramMenuShortcut(const std::string& linkPath)
+{
+    CCriticalLock lock(&m_Lock);
+    std::string link = ProgramMenuPath(linkPath + ".lnk");
+    if (!link.empty())
+        AddUninstallFile(link);
 }
 
 }}}

@@ -59,6 +59,18 @@ public:
     bool AddUninstallDirectory(const std::string& path);
     bool WriteUninstallList(const std::string& fileName);
 
+    // Shortcuts on the desktop and in the user's program menu. False only when
+    // the desktop or program-menu folder is unknown, or a menu folder cannot
+    // be created. The AddUninstall operations enter the same paths in the
+    // uninstall lists, once each.
+    bool CreateDesktopShortcut(const std::string& target, const std::string& name);
+    void AddUninstallDesktopShortcut(const std::string& name);
+    bool CreateProgramMenuFolder(const std::string& subPath);
+    // linkPath: below the program menu, without ".lnk".
+    bool CreateProgramMenuShortcut(const std::string& target, const std::string& linkPath);
+    void AddUninstallProgramMenuFolder(const std::string& subPath);
+    void AddUninstallProgramMenuShortcut(const std::string& linkPath);
+
     void ThreadProc() override;
 
 private:
