@@ -264,9 +264,24 @@ namespace {
 void CreateShortcuts(CSetupHelper2& worker, const std::vector<std::string>& args,
                      const SetupInformationRecord& record)
 {
-    (void)worker;
-    (void)args;
-    (void)record;
+    const std::string& name = args[2];
+    if (args[7] == "t") {
+        worker.CreateDesktopShortcut(record.m_ProgramPath, name);
+        worker.AddUninstallDesktopShortcut(name);
+    }
+    if (args[8] == "t") {
+        const std::string folder = "PELLIN\\" + name;
+        const std::string application = folder + "\\" + name;
+        const std::string uninstaller = application + "のアンインストール";
+        worker.CreateProgramMenuFolder("PELLIN");
+        worker.CreateProgramMenuFolder(folder);
+        worker.CreateProgramMenuShortcut(record.m_ProgramPath, application);
+        worker.CreateProgramMenuShortcut(record.m_UninstallerPath, uninstaller);
+        worker.AddUninstallProgramMenuFolder("PELLIN");
+        worker.AddUninstallProgramMenuFolder(folder);
+        worker.AddUninstallProgramMenuShortcut(application);
+        worker.AddUninstallProgramMenuShortcut(uninstaller);
+    }
 }
 
 }  // namespace

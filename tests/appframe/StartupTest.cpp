@@ -5,6 +5,7 @@
 #include <string>
 
 #include "appframe/CAppInitializer.h"
+#include "driver/WindowDriver.h"
 #include "support/ChildProcess.h"
 #include "support/ScratchDir.h"
 
@@ -37,12 +38,17 @@ TEST(Startup, EveryThreadIsStoppedWhenTheStartupObjectEnds)
 
 TEST(Startup, ProgramsStartFromAnotherFolderAndEndWithZero)
 {
+    // Without arguments or script the programs refuse in a box; whatever is
+    // asked, they end with 0.
     TestSupport::ScratchDir elsewhere;
     for (const char* program : {"installer.exe", "setup.exe"}) {
-        TestSupport::ChildProcess child;
-        ASSERT_TRUE(child.Start(TestSupport::HelperPath(program), "", elsewhere.Path())) << program;
+        TestDriver::WindowDriver driver;
+        driver.Answer("", "", IDOK, -1);
+        driver.Answer("", "", IDNO, -1);
+        ASSERT_TRUE(driver.Start(TestDriver::QuoteCommand(TestSupport::HelperPath(program), ""), elsewhere.Path()))
+            << program;
         DWORD exitCode = 99;
-        ASSERT_TRUE(child.Wait(60000, &exitCode)) << program;
+        ASSERT_TRUE(driver.WaitForExit(60000, &exitCode)) << program << "\n" << driver.Transcript();
         EXPECT_EQ(0u, exitCode) << program;
     }
 }

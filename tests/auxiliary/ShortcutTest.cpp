@@ -10,10 +10,13 @@
 #include "auxiliary/CSetupHelper2.h"
 #include "auxiliary/Shortcut.h"
 #include "file/FileSystem.h"
+#include "support/LinkReader.h"
 #include "support/ScratchDir.h"
 
 using Corvane::Base::Auxiliary::CreateShortcut;
 using Corvane::Base::Auxiliary::CSetupHelper2;
+using TestSupport::LinkContent;
+using TestSupport::ReadLink;
 
 namespace {
 
@@ -22,41 +25,6 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// What a saved link holds, read back through the shell's own link object.
-struct LinkContent {
-    bool loaded = false;
-    std::string path;
-    std::string workingFolder;
-};
-
-LinkContent ReadLink(const std::string& link)
-{
-    LinkContent content;
-    HRESULT init = CoInitialize(nullptr);
-    IShellLinkA* shellLink = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&shellLink)))) {
-        IPersistFile* persist = nullptr;
-        if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            wchar_t wide[MAX_PATH] = {};
-            MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-            if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
-                char buffer[MAX_PATH] = {};
-                content.loaded = true;
-                if (SUCCEEDED(shellLink->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH)))
-                    content.path = buffer;
-                buffer[0] = '\0';
-                if (SUCCEEDED(shellLink->GetWorkingDirectory(buffer, MAX_PATH)))
-                    content.workingFolder = buffer;
-            }
-            persist->Release();
-        }
-        shellLink->Release();
-    }
-    if (SUCCEEDED(init))
-        CoUninitialize();
-    return content;
-}
 
 // Targets that really exist, in a folder whose name needs code page 932.
 class ShortcutTest : public ::testing::Test {

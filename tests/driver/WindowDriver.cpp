@@ -76,8 +76,12 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM param)
         control.position = SendMessageTimeoutA(child, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 100, &position)
                                ? static_cast<int>(position) : -2;
     } else {
-        control.text = TextOf(child);
         LONG style = GetWindowLongA(child, GWL_STYLE);
+        bool image = lstrcmpiA(control.className.c_str(), "Static") == 0 &&
+                     ((style & SS_TYPEMASK) == SS_BITMAP || (style & SS_TYPEMASK) == SS_ICON);
+        // A picture's window text is only its resource name.
+        if (!image)
+            control.text = TextOf(child);
         if (lstrcmpiA(control.className.c_str(), "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
             // System icons are shared handles, so they compare across processes.
             HICON icon = nullptr;
@@ -90,6 +94,9 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM param)
             for (const Known& k : known)
                 if (icon && icon == LoadIconA(nullptr, k.id))
                     control.icon = k.name;
+            // Another process's icon handles are its own: only its presence shows.
+            if (icon && control.icon.empty() && control.visible)
+                control.icon = "icon";
         }
     }
     state->controls.push_back(control);
@@ -224,7 +231,7 @@ std::string WindowState::Describe() const
 }
 
 WindowDriver::WindowDriver()
-    : m_hProcess(nullptr), m_ProcessId(0), m_hThread(nullptr), m_Shots(0)
+    : m_hProcess(nullptr), m_ProcessId(0), m_hThread(nullptr), m_Shots(0), m_FamilyTick(0)
 {
     InitializeCriticalSection(&m_Lock);
     m_hStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -400,7 +407,12 @@ DWORD WINAPI WindowDriver::WatchThread(LPVOID self)
 void WindowDriver::Poll()
 {
     Found found;
-    found.family = Descendants(m_ProcessId ? m_ProcessId : GetCurrentProcessId());
+    // The process list costs a few milliseconds; it changes seldom.
+    if (GetTickCount() - m_FamilyTick > 100 || m_Family.empty()) {
+        m_Family = Descendants(m_ProcessId ? m_ProcessId : GetCurrentProcessId());
+        m_FamilyTick = GetTickCount();
+    }
+    found.family = m_Family;
     EnumWindows(&FindWindows, reinterpret_cast<LPARAM>(&found));
 
     struct Shot { HWND window; size_t index; std::string caption; };

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,9 @@ struct ControlState {
     bool visible = true;
     int width = 0, height = 0;  // pixels; a picture control takes its bitmap's size
     int position = -1;          // progress bars: current position
-    std::string icon;           // icon statics: "error", "warning", "information", "question"
+    // Icon statics: "error", "warning", "information", "question" for boxes of
+    // this process; for other processes "icon" when one is shown.
+    std::string icon;
 };
 
 struct WindowState {
@@ -104,6 +107,8 @@ private:
     std::vector<std::pair<HWND, size_t>> m_Pressed;    // (window, rule) already answered
     std::string m_ScreenshotFolder;
     size_t m_Shots;
+    std::set<DWORD> m_Family;  // watcher thread only
+    DWORD m_FamilyTick;
 };
 
 // The start of a quoted command line: "path" followed by `arguments`.

