@@ -245,6 +245,8 @@ WindowDriver::~WindowDriver()
         CloseHandle(m_hThread);
     }
     KillFamily();
+    for (const auto& p : m_Processes)
+        CloseHandle(p.second);
     if (m_hProcess)
         CloseHandle(m_hProcess);
     CloseHandle(m_hStop);
@@ -340,6 +342,19 @@ std::vector<Event> WindowDriver::Find(const std::function<bool(const WindowState
     return out;
 }
 
+std::vector<std::pair<DWORD, DWORD>> WindowDriver::ExitCodes() const
+{
+    std::vector<std::pair<DWORD, DWORD>> out;
+    EnterCriticalSection(&m_Lock);
+    for (const auto& p : m_Processes) {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(p.second, &code);
+        out.push_back({p.first, code});
+    }
+    LeaveCriticalSection(&m_Lock);
+    return out;
+}
+
 std::vector<Event> WindowDriver::Unexpected() const
 {
     std::vector<Event> out;
@@ -411,6 +426,15 @@ void WindowDriver::Poll()
     if (GetTickCount() - m_FamilyTick > 100 || m_Family.empty()) {
         m_Family = Descendants(m_ProcessId ? m_ProcessId : GetCurrentProcessId());
         m_FamilyTick = GetTickCount();
+        EnterCriticalSection(&m_Lock);
+        for (DWORD pid : m_Family) {
+            bool known = std::any_of(m_Processes.begin(), m_Processes.end(),
+                                     [&](const std::pair<DWORD, HANDLE>& p) { return p.first == pid; });
+            if (!known && pid != GetCurrentProcessId())
+                if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid))
+                    m_Processes.push_back({pid, process});
+        }
+        LeaveCriticalSection(&m_Lock);
     }
     found.family = m_Family;
     EnumWindows(&FindWindows, reinterpret_cast<LPARAM>(&found));
@@ -461,9 +485,9 @@ void WindowDriver::Poll()
             Rule& rule = m_Rules[i];
             if (rule.times == 0 || !Matches(rule, state))
                 continue;
-            bool done = std::find(m_Pressed.begin(), m_Pressed.end(), std::make_pair(window, i)) != m_Pressed.end();
-            if (done) {
-                answered = true;
+            if (rule.button == 0 ||
+                std::find(m_Pressed.begin(), m_Pressed.end(), std::make_pair(window, i)) != m_Pressed.end()) {
+                answered = true;  // held open, or already answered
                 continue;
             }
             const ControlState* button = state.Control(rule.button);

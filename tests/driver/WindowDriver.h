@@ -47,7 +47,8 @@ struct WindowState {
 struct Rule {
     std::string caption;  // exact; empty: any
     std::string text;     // contained in a control text; empty: any
-    int button = IDOK;    // pressed once per window when the button is there and enabled
+    int button = IDOK;    // pressed once per window when the button is there and enabled;
+                          // 0: expected, but left open (a later rule may answer it)
     int times = 1;        // how many windows the rule answers; -1: any number
 };
 
@@ -86,6 +87,9 @@ public:
     std::vector<Event> Find(const std::function<bool(const WindowState&)>& match) const;
     std::vector<Event> Unexpected() const;
     std::string Transcript() const;
+    // Exit codes of every process of the family seen so far, in the order
+    // they were first seen (STILL_ACTIVE while running).
+    std::vector<std::pair<DWORD, DWORD>> ExitCodes() const;
 
     static WindowState Read(HWND window);
     static bool IsMessageBox(const WindowState& state);
@@ -109,6 +113,7 @@ private:
     size_t m_Shots;
     std::set<DWORD> m_Family;  // watcher thread only
     DWORD m_FamilyTick;
+    std::vector<std::pair<DWORD, HANDLE>> m_Processes;  // every family member seen, held open
 };
 
 // The start of a quoted command line: "path" followed by `arguments`.
