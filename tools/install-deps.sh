@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on Debian 12, as root.
 # Installs nothing when everything is already there.
+# Usage: install-deps.sh [--screenshots]
 set -eu
 export DEBIAN_FRONTEND=noninteractive
 packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev
           mingw-w64-x86-64-dev libz-mingw-w64-dev googletest wine wine32:i386
           wine64 locales binutils-mingw-w64-i686)
+# The sample run without a display: a virtual screen, screenshots, a Japanese font.
+if [ "${1:-}" = "--screenshots" ]; then
+  packages+=(xvfb xauth imagemagick fonts-ipafont-gothic)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -12,7 +12,7 @@ namespace TestDriver {
 namespace {
 
 const DWORD kPollMs = 10;
-const DWORD kShotDelayMs = 400;  // let the window paint before it is captured
+const DWORD kShotDelayMs = 300;  // let the window paint before it is captured
 
 std::string ClassOf(HWND window)
 {
@@ -441,6 +441,7 @@ void WindowDriver::Poll()
 
     struct Shot { HWND window; size_t index; std::string caption; };
     std::vector<Shot> shots;
+    std::vector<std::pair<HWND, int>> presses;
     EnterCriticalSection(&m_Lock);
     m_Last.erase(std::remove_if(m_Last.begin(), m_Last.end(),
                                 [](const std::pair<HWND, std::string>& p) { return !IsWindow(p.first); }),
@@ -517,13 +518,17 @@ void WindowDriver::Poll()
                 }
         }
         LeaveCriticalSection(&m_Lock);
-        if (press) {
-            HWND button = GetDlgItem(window, press);
-            PostMessageA(window, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-        }
+        if (press)
+            presses.push_back({window, press});
     }
+    // Pictures first: a window that is answered goes away.
+    if (!shots.empty())
+        Sleep(kShotDelayMs);
     for (const Shot& shot : shots)
         Screenshot(shot.window, shot.index, shot.caption);
+    for (const auto& p : presses)
+        PostMessageA(p.first, WM_COMMAND, MAKEWPARAM(p.second, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(p.first, p.second)));
 }
 
 void WindowDriver::Screenshot(HWND window, size_t index, const std::string& caption)
@@ -532,8 +537,6 @@ void WindowDriver::Screenshot(HWND window, size_t index, const std::string& capt
     EnterCriticalSection(&m_Lock);
     folder = m_ScreenshotFolder;
     LeaveCriticalSection(&m_Lock);
-    // A press may follow at once; the delay only holds back this thread's next poll.
-    Sleep(kShotDelayMs);
     if (!IsWindow(window))
         return;
     RECT rect = {};

@@ -1,0 +1,212 @@
+#!/usr/bin/env bash
+# Builds the programs and runs them on a sample distribution in a private
+# Wine prefix (build/<arch>/sampleprefix). Run as root on Debian 12.
+#
+# Usage: run-sample.sh [--launcher] [--large] [--headless]
+#   (default)   the whole road: a base game recorded in Information.reg,
+#               setup.exe, its confirmation box, the installer chain, the
+#               success box
+#   --launcher  the base game is known only from the store launcher's
+#               registry value "Path" (no Information.reg record)
+#   --large     installer.exe alone with the large progress dialog, its
+#               background pictures and the finished dialog
+#   --headless  use a virtual screen even when a display is present
+#
+# With a display the programs are shown and you answer them yourself.
+# Without one they run on Xvfb, the window driver answers (はい / OK),
+# every state is saved as a screenshot, and the script says where.
+# Running it again on the same prefix installs the add-on again.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+
+road=setup source=record headless=0
+for option in "$@"; do
+  case "$option" in
+    --launcher) source=launcher ;;
+    --large) road=large ;;
+    --headless) headless=1 ;;
+    *) echo "run-sample.sh: unknown option $option" >&2; exit 2 ;;
+  esac
+done
+[ -n "${DISPLAY:-}" ] || headless=1
+
+if [ $headless = 1 ]; then bash tools/install-deps.sh --screenshots; else bash tools/install-deps.sh; fi
+
+arch=i686 loader=/usr/lib/wine/wine
+if ! "$loader" --version >/dev/null 2>&1; then
+  echo "note: this machine cannot execute 32-bit code; running the x86_64 build of the same sources"
+  arch=x86_64 loader=/usr/lib/wine/wine64
+fi
+build=$top/build/$arch
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j "$(nproc)" --target installer setup drive record_probe
+bin=$build/bin
+
+export WINEPREFIX=$build/sampleprefix WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+wine() { "$loader" "$@"; }
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
+
+xvfb_pid=
+cleanup() {
+  wineserver -k 2>/dev/null || /usr/lib/wine/wineserver -k 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ $headless = 1 ]; then
+  for n in $(seq 90 99); do [ -e /tmp/.X$n-lock ] || break; done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+fi
+
+if [ ! -f "$WINEPREFIX/.sample-ready" ]; then
+  echo "creating the Wine prefix $WINEPREFIX (about 15 s)"
+  wine wineboot -i >/dev/null 2>&1
+  # The dialogs ask for "ＭＳ Ｐゴシック": let a free Japanese font stand in for it.
+  python3 - "$WINEPREFIX/fonts.reg" <<'EOF'
+import sys
+lines = ["Windows Registry Editor Version 5.00", "", r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
+for face in ["ＭＳ Ｐゴシック", "ＭＳ ゴシック", "MS UI Gothic", "MS Shell Dlg", "MS Shell Dlg 2", "Tahoma"]:
+    lines.append('"%s"="IPAPGothic"' % face)
+open(sys.argv[1], "w", encoding="utf-16").write("\r\n".join(lines) + "\r\n")
+EOF
+  wine regedit /S "$(winpath "$WINEPREFIX/fonts.reg")" >/dev/null 2>&1
+  touch "$WINEPREFIX/.sample-ready"
+fi
+# The real window driver on the display (the tests use the null one); Wine
+# draws the window frames itself, as a virtual screen has no window manager.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
+if [ $headless = 1 ]; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+else
+  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1 || true
+  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+fi
+
+# The sample distribution: the programs beside cfg\init.ini, the add-on's
+# files below gamedata (Shift-JIS names), the variant folder with the extra
+# file, background pictures with thresholds and the finished-dialog picture.
+sample=$WINEPREFIX/drive_c/サンプル
+dist=$sample/アドオン配布
+mkdir -p "$dist/cfg" "$dist/gamedata/音声" "$dist/gamedata/設定" "$dist/2026" "$dist/pictures"
+cp "$bin/setup.exe" "$bin/installer.exe" "$dist/"
+iconv -f UTF-8 -t CP932 > "$dist/cfg/init.ini" <<'EOF'
+AppName サンプルゲーム
+Caption 追加ボイス
+Message01 の追加ボイスをインストールします。
+Message02 インストールには数秒かかります。
+Message03 よろしいですか？
+DiskDirectory gamedata
+GameExecute game.exe
+GameUninstall uninstall.exe
+InstallExecute installer.exe
+DialogBitmap pictures\finished.bmp
+InstallBitmap1 pictures\back1.bmp
+InstallBitmapPer1 0
+InstallBitmap2 pictures\back2.bmp
+InstallBitmapPer2 30
+InstallBitmap3 pictures\back3.bmp
+InstallBitmapPer3 60
+EOF
+[ -f "$dist/gamedata/voice2.pak" ] || head -c $((256 << 20)) /dev/urandom > "$dist/gamedata/voice2.pak"
+for n in 1 2 3; do
+  [ -f "$dist/gamedata/音声/キャラ0$n.ogg" ] || head -c $((32 << 20)) /dev/urandom > "$dist/gamedata/音声/キャラ0$n.ogg"
+done
+printf '[voice]\r\nvolume=80\r\n' > "$dist/gamedata/設定/voice.ini"
+printf 'full voice edition\r\n' > "$dist/gamedata/FULL"
+printf 'サンプルの追加ボイスです。\r\n' | iconv -f UTF-8 -t CP932 > "$dist/gamedata/readme.txt"
+printf 'the game program of the 2026 edition\r\n' > "$dist/2026/game.exe"
+for n in 1 2 3; do
+  [ -f "$dist/pictures/back$n.bmp" ] || python3 tools/make-art.py "$dist/pictures/back$n.bmp" 800 600 band $((n - 1))
+done
+[ -f "$dist/pictures/finished.bmp" ] || python3 tools/make-art.py "$dist/pictures/finished.bmp" 250 344 band 3
+
+# The base game already installed, as setup will find it.
+game_win='C:\サンプル\ゲーム本体'
+game=$sample/ゲーム本体
+launcher_key='HKLM\SOFTWARE\Wow6432Node\DMM GAMES\Launcher\gp_rk5t0w2n' reg_view=/reg:64
+if [ $arch = i686 ]; then launcher_key='HKLM\SOFTWARE\DMM GAMES\Launcher\Content\gp_rk5t0w2n' reg_view=/reg:32; fi
+if [ $source = launcher ]; then
+  game_win='C:\サンプル\ランチャー版'
+  game=$sample/ランチャー版
+fi
+mkdir -p "$game"
+[ -f "$game/game.exe" ] || printf 'the base game\r\n' > "$game/game.exe"
+info=$(find "$WINEPREFIX/drive_c/users" -path '*Pellin/SetupInformation/Information.reg' 2>/dev/null | head -1)
+if [ $source = launcher ]; then
+  [ -z "$info" ] || rm -f "$info"
+  wine reg add "$launcher_key" /v Path /d "$game_win" /f $reg_view >/dev/null
+else
+  wine reg delete "$launcher_key" /f $reg_view >/dev/null 2>&1 || true
+  wine "$bin/record_probe.exe" サンプルゲーム "$game_win" "$game_win\\game.exe"
+fi
+
+stamp=$(date +%Y%m%d-%H%M%S)
+shots=$build/sample-shots/$stamp
+transcript=$shots/transcript.txt
+cd "$dist"
+if [ $road = large ]; then
+  program=(installer.exe t サンプルゲーム 'C:\サンプル\アドオン配布\gamedata' "$game_win" game.exe uninstall.exe f f f 0 0)
+else
+  program=(setup.exe)
+fi
+if [ $headless = 1 ]; then
+  mkdir -p "$shots"
+  echo "running ${program[0]} on a virtual screen; the window driver answers"
+  status=0
+  wine "$bin/drive.exe" --shots "$(winpath "$shots")" --transcript "$(winpath "$transcript")" --timeout 600000 \
+       --answer 'サンプルゲーム追加ボイス||6' --answer '正常終了||1' \
+       --answer 'サンプルゲーム インストール|ゲームのセットアップ|1' \
+       -- "C:\\サンプル\\アドオン配布\\${program[0]}" "${program[@]:1}" || status=$?
+  for f in "$shots"/*.bmp; do
+    [ -e "$f" ] || continue
+    convert "$f" "${f%.bmp}.png" && rm -f "$f"
+  done
+  [ ! -f "$shots/shots.txt" ] || { iconv -f CP932 -t UTF-8 "$shots/shots.txt" | sed 's/\.bmp/.png/' > "$shots/index.txt"; rm -f "$shots/shots.txt"; }
+  if [ -f "$transcript" ]; then
+    iconv -f CP932 -t UTF-8 "$transcript" > "$transcript.utf8" && mv "$transcript.utf8" "$transcript"
+  fi
+  if [ $status != 0 ]; then
+    echo "the run did not end as expected (drive.exe exit code $status); transcript: $transcript" >&2
+  fi
+else
+  echo "running ${program[0]}; answer its windows"
+  wine "${program[@]}"
+  status=0
+fi
+cd "$top"
+
+target=$game
+[ ! -d "$game/data" ] || target=$game/data
+echo
+echo "== installed below $target"
+(cd "$target" && find . -type f -printf '%10s  %P\n' | sort -k2)
+echo
+echo "== Information.reg"
+info=$(find "$WINEPREFIX/drive_c/users" -path '*Pellin/SetupInformation/Information.reg' 2>/dev/null | head -1)
+python3 - "$info" <<'EOF'
+import struct, sys
+data = open(sys.argv[1], "rb").read() if sys.argv[1] else b""
+if len(data) < 4:
+    print("(none)")
+    sys.exit(0)
+count = struct.unpack_from("<I", data)[0]
+field = lambda b: b.split(b"\0", 1)[0].decode("cp932", "replace")
+for i in range(min(count, (len(data) - 4) // 1044)):
+    r = data[4 + i * 1044: 4 + (i + 1) * 1044]
+    names = ["name", "folder", "program", "uninstaller"]
+    print("record %d: " % (i + 1) + ", ".join("%s=%s" % (n, field(r[k * 260:(k + 1) * 260])) for k, n in enumerate(names))
+          + ", flag=%d" % struct.unpack_from("<I", r, 1040)[0])
+EOF
+echo
+echo "== uninstall.ini"
+if [ -f "$game/uninstall.ini" ]; then iconv -f CP932 -t UTF-8 "$game/uninstall.ini" | tr -d '\r'; else echo "(none)"; fi
+if [ $headless = 1 ]; then
+  echo
+  echo "== screenshots of every state: $shots (index.txt names them; transcript.txt has the texts)"
+fi
+exit $status
