@@ -75,11 +75,14 @@ void CThread::Stop()
         return;  // on the thread itself: only the request; a later Stop joins
     HANDLE handle = m_hThread;
     m_hThread = nullptr;
-    m_ThreadId = static_cast<DWORD>(-1);
     lock.Leave();
     WaitForSingleObject(handle, INFINITE);
     lock.Enter();
     CloseHandle(handle);
+    // Only now: until its end the thread may still ask who it is (StopAll
+    // must not take it for another thread and wait for it).
+    if (m_hThread == nullptr)
+        m_ThreadId = static_cast<DWORD>(-1);
 }
 
 void CThread::RequestStop()

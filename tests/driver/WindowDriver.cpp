@@ -34,7 +34,7 @@ std::string TextOf(HWND window)
     return std::string(text, got > 0 ? got : 0);
 }
 
-std::set<DWORD> Descendants(DWORD root)
+std::set<DWORD> CollectDescendants(DWORD root)
 {
     std::set<DWORD> family;
     family.insert(root);
@@ -88,12 +88,7 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM param)
             DWORD_PTR result = 0;
             if (SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 100, &result))
                 icon = reinterpret_cast<HICON>(result);
-            struct Known { LPCSTR id; const char* name; } known[] = {
-                {IDI_HAND, "error"}, {IDI_EXCLAMATION, "warning"},
-                {IDI_ASTERISK, "information"}, {IDI_QUESTION, "question"}};
-            for (const Known& k : known)
-                if (icon && icon == LoadIconA(nullptr, k.id))
-                    control.icon = k.name;
+            control.icon = SystemIconName(icon);
             // Another process's icon handles are its own: only its presence shows.
             if (icon && control.icon.empty() && control.visible)
                 control.icon = "icon";
@@ -172,6 +167,21 @@ bool WriteBitmap(const std::string& path, HDC source, int x, int y, int width, i
 }
 
 }  // namespace
+
+std::set<DWORD> Descendants(DWORD root)
+{
+    return CollectDescendants(root);
+}
+
+std::string SystemIconName(HICON icon)
+{
+    struct Known { LPCSTR id; const char* name; } known[] = {
+        {IDI_HAND, "error"}, {IDI_EXCLAMATION, "warning"}, {IDI_ASTERISK, "information"}, {IDI_QUESTION, "question"}};
+    for (const Known& k : known)
+        if (icon && icon == LoadIconA(nullptr, k.id))
+            return k.name;
+    return std::string();
+}
 
 const ControlState* WindowState::Control(int id) const
 {

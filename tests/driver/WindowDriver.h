@@ -116,6 +116,12 @@ private:
     std::vector<std::pair<DWORD, HANDLE>> m_Processes;  // every family member seen, held open
 };
 
+// A process and every process it started, directly or not, that still runs.
+std::set<DWORD> Descendants(DWORD root);
+// "error", "warning", "information" or "question" for this process's handle of
+// a system icon; "" otherwise.
+std::string SystemIconName(HICON icon);
+
 // The start of a quoted command line: "path" followed by `arguments`.
 std::string QuoteCommand(const std::string& program, const std::string& arguments);
 

@@ -26,6 +26,9 @@ using TestDriver::Event;
 using TestDriver::WindowDriver;
 using TestDriver::WindowState;
 using TestSupport::ScratchDir;
+using TestSupport::IsHiddenFile;
+using TestSupport::PathExists;
+using TestSupport::ReadWhole;
 
 namespace {
 
@@ -43,24 +46,6 @@ std::string Pattern(size_t n, int seed)
         s[i] = static_cast<char>(x >> 24);
     }
     return s;
-}
-
-std::string Read(const std::string& path)
-{
-    std::string s;
-    ScratchDir::ReadFile(path, s);
-    return s;
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsHidden(const std::string& path)
-{
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_HIDDEN);
 }
 
 // A 24-bit picture whose width tells it apart on screen: a picture control
@@ -178,9 +163,9 @@ protected:
     void ExpectNothingInstalled()
     {
         for (const std::string& f : files)
-            EXPECT_FALSE(Exists(dest + "\\" + f)) << f;
-        EXPECT_FALSE(Exists(dest + "\\game.exe"));
-        EXPECT_FALSE(Exists(dest + "\\uninstall.ini"));
+            EXPECT_FALSE(PathExists(dest + "\\" + f)) << f;
+        EXPECT_FALSE(PathExists(dest + "\\game.exe"));
+        EXPECT_FALSE(PathExists(dest + "\\uninstall.ini"));
         EXPECT_EQ("", info.Bytes());
     }
 
@@ -234,7 +219,7 @@ TEST_F(InstallerRun, RelaunchCounterRule)
         if (c.installs) {
             EXPECT_TRUE(refused.empty());
             EXPECT_EQ(1u, done.size()) << driver.Transcript();
-            EXPECT_EQ(Read(source + "\\readme.txt"), Read(dest + "\\readme.txt"));
+            EXPECT_EQ(ReadWhole(source + "\\readme.txt"), ReadWhole(dest + "\\readme.txt"));
             TestSupport::RemoveTree(dest);
             continue;
         }
@@ -321,13 +306,13 @@ TEST_F(InstallerRun, SmallFormInstallsEverything)
     EXPECT_EQ("icon", boxes[0].state.Icon());
 
     for (const std::string& f : files)
-        EXPECT_EQ(Read(source + "\\" + f), Read(dest + "\\" + f)) << f;
-    EXPECT_EQ("variant 2026", Read(dest + "\\game.exe"));
-    EXPECT_TRUE(IsHidden(dest + "\\cfg\\config.ini"));
-    EXPECT_TRUE(IsHidden(dest + "\\FULL"));
-    EXPECT_TRUE(IsHidden(dest + "\\uninstall.ini"));
-    EXPECT_FALSE(IsHidden(dest + "\\cfg\\UPPER.INI"));
-    EXPECT_FALSE(IsHidden(dest + "\\readme.txt"));
+        EXPECT_EQ(ReadWhole(source + "\\" + f), ReadWhole(dest + "\\" + f)) << f;
+    EXPECT_EQ("variant 2026", ReadWhole(dest + "\\game.exe"));
+    EXPECT_TRUE(IsHiddenFile(dest + "\\cfg\\config.ini"));
+    EXPECT_TRUE(IsHiddenFile(dest + "\\FULL"));
+    EXPECT_TRUE(IsHiddenFile(dest + "\\uninstall.ini"));
+    EXPECT_FALSE(IsHiddenFile(dest + "\\cfg\\UPPER.INI"));
+    EXPECT_FALSE(IsHiddenFile(dest + "\\readme.txt"));
 
     std::vector<SetupInformationRecord> records;
     ASSERT_TRUE(Corvane::Base::Auxiliary::DecodeSetupInformation(info.Bytes(), records));
@@ -352,7 +337,7 @@ TEST_F(InstallerRun, SmallFormInstallsEverything)
     for (const std::string& f : folders)
         expected += f + "\r\n";
     expected += dest + "\r\n##\r\n";
-    EXPECT_EQ(expected, Read(dest + "\\uninstall.ini"));
+    EXPECT_EQ(expected, ReadWhole(dest + "\\uninstall.ini"));
 }
 
 TEST_F(InstallerRun, VariantSelectorChoosesTheExtraFile)
@@ -366,7 +351,7 @@ TEST_F(InstallerRun, VariantSelectorChoosesTheExtraFile)
         WindowDriver driver;
         driver.Answer("正常終了", "", IDOK);
         Run(driver, args);
-        EXPECT_EQ(c.content, Read(dest + "\\game.exe"));
+        EXPECT_EQ(c.content, ReadWhole(dest + "\\game.exe"));
         TestSupport::RemoveTree(dest);
     }
 }
@@ -416,7 +401,7 @@ TEST_F(InstallerRun, LargeFormChangesPicturesAtThresholdsAndEndsInFinishedDialog
     EXPECT_EQ(120, finished.back().state.Control(1002)->width);
     EXPECT_EQ(170, finished.back().state.Control(1002)->height);
     EXPECT_TRUE(driver.Find([](const WindowState& s) { return WindowDriver::IsMessageBox(s); }).empty());
-    EXPECT_EQ(Read(source + "\\big7.bin"), Read(dest + "\\big7.bin"));
+    EXPECT_EQ(ReadWhole(source + "\\big7.bin"), ReadWhole(dest + "\\big7.bin"));
 }
 
 TEST_F(InstallerRun, FinishedDialogKeepsItsPictureWithoutDistributionRoot)
@@ -434,7 +419,7 @@ TEST_F(InstallerRun, FinishedDialogKeepsItsPictureWithoutDistributionRoot)
     ASSERT_FALSE(finished.empty()) << driver.Transcript();
     ASSERT_TRUE(finished.back().state.Control(1002));
     EXPECT_NE(120, finished.back().state.Control(1002)->width);
-    EXPECT_EQ("variant 2026", Read(dest + "\\game.exe"));  // copied as a listed file, not as the extra one
+    EXPECT_EQ("variant 2026", ReadWhole(dest + "\\game.exe"));  // copied as a listed file, not as the extra one
 }
 
 TEST_F(InstallerRun, CancelConfirmedRollsBackAndRestoresWhatWasThere)
@@ -455,18 +440,18 @@ TEST_F(InstallerRun, CancelConfirmedRollsBackAndRestoresWhatWasThere)
     EXPECT_EQ("キャンセル処理", StatusSequence(driver.Events()).back());
     EXPECT_TRUE(driver.Find([](const WindowState& s) { return IsBox(s, "正常終了"); }).empty());
 
-    EXPECT_EQ("old readme", Read(dest + "\\readme.txt"));
-    EXPECT_EQ("old config", Read(dest + "\\cfg\\config.ini"));
-    EXPECT_TRUE(IsHidden(dest + "\\cfg\\config.ini"));
-    EXPECT_EQ("the player's own", Read(dest + "\\save.dat"));
+    EXPECT_EQ("old readme", ReadWhole(dest + "\\readme.txt"));
+    EXPECT_EQ("old config", ReadWhole(dest + "\\cfg\\config.ini"));
+    EXPECT_TRUE(IsHiddenFile(dest + "\\cfg\\config.ini"));
+    EXPECT_EQ("the player's own", ReadWhole(dest + "\\save.dat"));
     for (const std::string& f : files) {
         if (f != "readme.txt" && f != "cfg\\config.ini") {
-            EXPECT_FALSE(Exists(dest + "\\" + f)) << f;
+            EXPECT_FALSE(PathExists(dest + "\\" + f)) << f;
         }
     }
-    EXPECT_FALSE(Exists(dest + "\\game.exe"));
-    EXPECT_FALSE(Exists(dest + "\\uninstall.ini"));
-    EXPECT_FALSE(Exists(dest + "\\readme.txt~keep"));
+    EXPECT_FALSE(PathExists(dest + "\\game.exe"));
+    EXPECT_FALSE(PathExists(dest + "\\uninstall.ini"));
+    EXPECT_FALSE(PathExists(dest + "\\readme.txt~keep"));
     EXPECT_EQ("", info.Bytes());
 }
 
@@ -481,7 +466,7 @@ TEST_F(InstallerRun, CancelRefusedCompletesTheRun)
     EXPECT_EQ(1u, driver.Find([](const WindowState& s) { return IsBox(s, "確認"); }).size());
     EXPECT_EQ(1u, driver.Find([](const WindowState& s) { return IsBox(s, "正常終了"); }).size());
     for (const std::string& f : files)
-        EXPECT_EQ(Read(source + "\\" + f), Read(dest + "\\" + f)) << f;
+        EXPECT_EQ(ReadWhole(source + "\\" + f), ReadWhole(dest + "\\" + f)) << f;
 }
 
 TEST_F(InstallerRun, DestinationThatCannotBeCreatedEndsTheChainWithOneBox)
@@ -512,7 +497,7 @@ TEST_F(InstallerRun, EmptySourceSaysSoAndChangesNothing)
     auto boxes = driver.Find([](const WindowState& s) { return IsBox(s, "エラー"); });
     ASSERT_EQ(1u, boxes.size()) << driver.Transcript();
     EXPECT_EQ("icon", boxes[0].state.Icon());
-    EXPECT_FALSE(Exists(dest));
+    EXPECT_FALSE(PathExists(dest));
     EXPECT_EQ("", info.Bytes());
 }
 
@@ -527,8 +512,8 @@ TEST_F(InstallerRun, EmptyFilesOnlyGiveAZeroTotalWithoutFault)
     driver.Answer("正常終了", "", IDOK);
     Run(driver, args);
     EXPECT_EQ(1u, driver.Find([](const WindowState& s) { return IsBox(s, "正常終了"); }).size());
-    EXPECT_TRUE(Exists(dest + "\\a.txt"));
-    EXPECT_TRUE(Exists(dest + "\\b.txt"));
+    EXPECT_TRUE(PathExists(dest + "\\a.txt"));
+    EXPECT_TRUE(PathExists(dest + "\\b.txt"));
     for (const Event& e : driver.Find(IsProgressDialog)) {
         if (const auto* percent = e.state.Control(1004)) {
             EXPECT_EQ("0 %", percent->text);
@@ -544,8 +529,8 @@ TEST_F(InstallerRun, ShortcutsPointAtTheInstalledProgramAndAreListedOnce)
     const std::string appFolder = pellin + "\\" + name;
     const std::string appLink = appFolder + "\\" + name + ".lnk";
     const std::string uninstallLink = appFolder + "\\" + name + "のアンインストール.lnk";
-    ASSERT_FALSE(Exists(desktopLink)) << "left from an earlier run";
-    const bool pellinExisted = Exists(pellin);
+    ASSERT_FALSE(PathExists(desktopLink)) << "left from an earlier run";
+    const bool pellinExisted = PathExists(pellin);
     struct Cleanup {
         std::string link, folder;
         ~Cleanup() { DeleteFileA(link.c_str()); TestSupport::RemoveTree(folder); }
@@ -571,7 +556,7 @@ TEST_F(InstallerRun, ShortcutsPointAtTheInstalledProgramAndAreListedOnce)
     // Each run appends one block; in each, the shortcuts come after the copied
     // files in the order desktop, application, uninstaller, then the list
     // itself, and the menu folders close the folder section.
-    std::string list = Read(dest + "\\uninstall.ini");
+    std::string list = ReadWhole(dest + "\\uninstall.ini");
     std::string tail = desktopLink + "\r\n" + appLink + "\r\n" + uninstallLink + "\r\n" + dest +
                        "\\uninstall.ini\r\n##\r\n#UninstallDirectory\r\n";
     std::string folders = dest + "\r\n" + pellin + "\r\n" + appFolder + "\r\n##\r\n";

@@ -21,6 +21,8 @@ using TestDriver::Event;
 using TestDriver::WindowDriver;
 using TestDriver::WindowState;
 using TestSupport::ScratchDir;
+using TestSupport::PathExists;
+using TestSupport::ReadWhole;
 
 namespace {
 
@@ -30,18 +32,6 @@ const char kConfirmCaption[] = "テストゲーム追加データ";
 const char kConfirmText[] = "テストゲームの追加データをインストールします。\r\nよろしいですか？";
 const char kGameRunning[] = "ゲーム起動中のため、セットアップが実行できません。\nゲームを終了させてください。";
 const char kNotFound[] = "テストゲーム\nのインストールが確認できないため\n追加インストールすることができません";
-
-std::string Read(const std::string& path)
-{
-    std::string s;
-    ScratchDir::ReadFile(path, s);
-    return s;
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 std::vector<WindowState> Boxes(const WindowDriver& driver)
 {
@@ -191,9 +181,9 @@ TEST_F(SetupRun, YesInstallsIntoTheRecordedFolder)
     EXPECT_EQ("正常終了", boxes[1].caption);
     EXPECT_GE(driver.ExitCodes().size(), 3u) << "setup and the installer chain";
 
-    EXPECT_EQ(Read(dist + "\\gamedata\\voice2.pak"), Read(base + "\\voice2.pak"));
-    EXPECT_EQ("variant 2026", Read(base + "\\game.exe"));  // selector "0"
-    std::string list = Read(base + "\\uninstall.ini");
+    EXPECT_EQ(ReadWhole(dist + "\\gamedata\\voice2.pak"), ReadWhole(base + "\\voice2.pak"));
+    EXPECT_EQ("variant 2026", ReadWhole(base + "\\game.exe"));  // selector "0"
+    std::string list = ReadWhole(base + "\\uninstall.ini");
     EXPECT_EQ(0u, list.find(std::string("#AppName,") + kApp + "\r\n")) << list;
     EXPECT_NE(std::string::npos, list.find(base + "\\voice2.pak\r\n"));
 
@@ -212,10 +202,10 @@ TEST_F(SetupRun, DataFolderBelowTheRecordIsTheTarget)
     driver.Answer(kConfirmCaption, "", IDYES);
     driver.Answer("正常終了", "", IDOK);
     Run(driver);
-    EXPECT_EQ(Read(dist + "\\gamedata\\voice2.pak"), Read(base + "\\data\\voice2.pak"));
-    EXPECT_EQ("variant 615", Read(base + "\\data\\game.exe"));  // selector "2"
-    EXPECT_TRUE(Exists(base + "\\uninstall.ini")) << "the list lives beside the game, above data";
-    EXPECT_FALSE(Exists(base + "\\voice2.pak"));
+    EXPECT_EQ(ReadWhole(dist + "\\gamedata\\voice2.pak"), ReadWhole(base + "\\data\\voice2.pak"));
+    EXPECT_EQ("variant 615", ReadWhole(base + "\\data\\game.exe"));  // selector "2"
+    EXPECT_TRUE(PathExists(base + "\\uninstall.ini")) << "the list lives beside the game, above data";
+    EXPECT_FALSE(PathExists(base + "\\voice2.pak"));
 }
 
 TEST_F(SetupRun, NoEndsWithItsBoxAndInstallsNothing)
@@ -231,8 +221,8 @@ TEST_F(SetupRun, NoEndsWithItsBoxAndInstallsNothing)
     EXPECT_EQ(kConfirmCaption, boxes[1].caption);
     EXPECT_EQ("", boxes[1].Icon());
     EXPECT_EQ(1u, driver.ExitCodes().size()) << "no installer started";
-    EXPECT_FALSE(Exists(base + "\\voice2.pak"));
-    EXPECT_FALSE(Exists(base + "\\uninstall.ini"));
+    EXPECT_FALSE(PathExists(base + "\\voice2.pak"));
+    EXPECT_FALSE(PathExists(base + "\\uninstall.ini"));
 }
 
 TEST_F(SetupRun, OneSetupPerPathWhileTheFirstWaits)
@@ -288,7 +278,7 @@ TEST_F(SetupRun, RunningGameStopsSetup)
     ASSERT_EQ(1u, boxes.size()) << driver.Transcript();
     EXPECT_EQ(kGameRunning, boxes[0].BoxText());
     EXPECT_EQ("icon", boxes[0].Icon());
-    EXPECT_FALSE(Exists(base + "\\voice2.pak"));
+    EXPECT_FALSE(PathExists(base + "\\voice2.pak"));
 }
 
 TEST_F(SetupRun, NothingInstalledGivesTheRegistryBoxThenTheNotFoundBox)
@@ -315,8 +305,8 @@ TEST_F(SetupRun, LauncherRegistryAloneGivesTheFolderAndSelectorOne)
     driver.Answer(kConfirmCaption, "", IDYES);
     driver.Answer("正常終了", "", IDOK);
     Run(driver);
-    EXPECT_EQ(Read(dist + "\\gamedata\\voice2.pak"), Read(folder + "\\voice2.pak"));
-    EXPECT_EQ("variant 633", Read(folder + "\\game.exe"));  // selector "1"
+    EXPECT_EQ(ReadWhole(dist + "\\gamedata\\voice2.pak"), ReadWhole(folder + "\\voice2.pak"));
+    EXPECT_EQ("variant 633", ReadWhole(folder + "\\game.exe"));  // selector "1"
 }
 
 TEST_F(SetupRun, LauncherPathIsReadWholeWithoutTrustingItsEnd)

@@ -1,6 +1,7 @@
 #include "support/MessageBoxAnswerer.h"
 
-#include <tlhelp32.h>
+#include "driver/WindowDriver.h"
+
 
 #include <gtest/gtest.h>
 
@@ -32,31 +33,6 @@ std::string TextOf(HWND window)
 bool IsStandardButtonId(int id)
 {
     return id >= IDOK && id <= 11;  // IDOK … IDCONTINUE
-}
-
-// This process and every process it started, directly or not.
-std::set<DWORD> FamilyProcesses()
-{
-    std::set<DWORD> family;
-    family.insert(GetCurrentProcessId());
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return family;
-    std::vector<std::pair<DWORD, DWORD>> links;  // (process, parent)
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry))
-        links.push_back({entry.th32ProcessID, entry.th32ParentProcessID});
-    CloseHandle(snapshot);
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (const auto& link : links)
-            if (family.count(link.second) && !family.count(link.first)) {
-                family.insert(link.first);
-                grew = true;
-            }
-    }
-    return family;
 }
 
 struct ChildScan {
@@ -91,13 +67,7 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM param)
     } else if (lstrcmpiA(cls.c_str(), "Static") == 0) {
         LONG style = GetWindowLongA(child, GWL_STYLE);
         if ((style & SS_TYPEMASK) == SS_ICON) {
-            HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-            struct Known { LPCSTR id; const char* name; } known[] = {
-                {IDI_HAND, "error"}, {IDI_EXCLAMATION, "warning"},
-                {IDI_ASTERISK, "information"}, {IDI_QUESTION, "question"}};
-            for (const Known& k : known)
-                if (icon != nullptr && icon == LoadIconA(nullptr, k.id))
-                    record->icon = k.name;
+            record->icon = TestDriver::SystemIconName(reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)));
         } else {
             std::string text = TextOf(child);
             if (!text.empty() && record->text.empty())
@@ -230,7 +200,7 @@ DWORD WINAPI MessageBoxAnswerer::WatchThread(LPVOID self)
 void MessageBoxAnswerer::Poll()
 {
     PollState state;
-    state.family = FamilyProcesses();
+    state.family = TestDriver::Descendants(GetCurrentProcessId());
     EnumWindows(&FindBoxes, reinterpret_cast<LPARAM>(&state));
     // Forget boxes that are gone, so a reused handle counts as a new box.
     m_Handled.erase(std::remove_if(m_Handled.begin(), m_Handled.end(),

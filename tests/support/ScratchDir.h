@@ -38,6 +38,11 @@ private:
     char m_Saved[260];
 };
 
+// A whole file's bytes; empty when it cannot be read.
+std::string ReadWhole(const std::string& path);
+bool PathExists(const std::string& path);
+bool IsHiddenFile(const std::string& path);
+
 // Deletes a file or a folder tree, clearing read-only and hidden attributes.
 void RemoveTree(const std::string& path);
 
