@@ -157,6 +157,8 @@ protected:
         DWORD code = 99;
         ASSERT_TRUE(driver.WaitForExit(kRunTimeout, &code)) << driver.Transcript();
         EXPECT_EQ(0u, code);
+        for (const auto& process : driver.ExitCodes())  // every instance of the chain
+            EXPECT_EQ(0u, process.second) << "process " << process.first;
         EXPECT_TRUE(driver.Unexpected().empty()) << driver.Transcript();
     }
 

@@ -112,7 +112,7 @@ protected:
         ASSERT_TRUE(dir.WriteFile("基本ゲーム\\game.exe", "the base game"));
     }
 
-    void MakeDistribution(const std::string& folder)
+    void MakeDistribution(const std::string& folder, const std::string& installer = "installer.exe")
     {
         for (const char* program : {"setup.exe", "installer.exe"}) {
             CreateDirectoryA(folder.c_str(), nullptr);
@@ -127,7 +127,7 @@ protected:
                                   "DiskDirectory gamedata\r\n"
                                   "GameExecute game.exe\r\n"
                                   "GameUninstall uninst.exe\r\n"
-                                  "InstallExecute installer.exe\r\n"));
+                                  "InstallExecute " + installer + "\r\n"));
         ASSERT_TRUE(dir.WriteFile(rel + "\\gamedata\\voice2.pak", std::string(200000, 'v')));
         ASSERT_TRUE(dir.WriteFile(rel + "\\gamedata\\cfg\\voice.ini", "[voice]\r\n"));
         ASSERT_TRUE(dir.WriteFile(rel + "\\2026\\game.exe", "variant 2026"));
@@ -192,6 +192,23 @@ TEST_F(SetupRun, YesInstallsIntoTheRecordedFolder)
     ASSERT_TRUE(helper.FindSetupInformation(kApp, record));
     EXPECT_EQ(base, record.m_InstallFolder);
     EXPECT_EQ(base + "\\game.exe", record.m_ProgramPath);
+}
+
+TEST_F(SetupRun, InstallerGetsTheTwelveItemsByteForByte)
+{
+    // A stand-in for the installer writes down the command line it was given,
+    // in its current folder, which it takes over from setup.
+    RecordBaseGame(base);
+    MakeDistribution(dist, "cmdline_probe.exe");
+    ASSERT_TRUE(CopyFileA(TestSupport::HelperPath("cmdline_probe.exe").c_str(), (dist + "\\cmdline_probe.exe").c_str(),
+                          FALSE));
+    WindowDriver driver;
+    driver.Answer(kConfirmCaption, "", IDYES);
+    Run(driver);
+    std::string seen = ReadWhole(dist + "\\cmdline_probe.txt");
+    std::string expected = "\"" + dist + "\\cmdline_probe.exe\" \"f\" \"" + kApp + "\" \"" + dist + "\\gamedata\" \"" +
+                           base + "\" \"game.exe\" \"uninst.exe\" \"f\" \"f\" \"f\" \"0\" \"0\"\n" + dist + "\n";
+    EXPECT_EQ(expected, seen);
 }
 
 TEST_F(SetupRun, DataFolderBelowTheRecordIsTheTarget)
