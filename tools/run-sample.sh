@@ -88,11 +88,11 @@ else
 fi
 
 # The sample distribution: the programs beside cfg\init.ini, the add-on's
-# files below gamedata (Shift-JIS names), the variant folder with the extra
-# file, background pictures with thresholds and the finished-dialog picture.
+# files below gamedata (Shift-JIS names), the variant folders with the extra
+# file (2026 for a recorded installation, 633 for one the launcher knows), background pictures with thresholds and the finished-dialog picture.
 sample=$WINEPREFIX/drive_c/サンプル
 dist=$sample/アドオン配布
-mkdir -p "$dist/cfg" "$dist/gamedata/音声" "$dist/gamedata/設定" "$dist/2026" "$dist/pictures"
+mkdir -p "$dist/cfg" "$dist/gamedata/音声" "$dist/gamedata/設定" "$dist/2026" "$dist/633" "$dist/615" "$dist/pictures"
 cp "$bin/setup.exe" "$bin/installer.exe" "$dist/"
 iconv -f UTF-8 -t CP932 > "$dist/cfg/init.ini" <<'EOF'
 AppName サンプルゲーム
@@ -119,7 +119,9 @@ done
 printf '[voice]\r\nvolume=80\r\n' > "$dist/gamedata/設定/voice.ini"
 printf 'full voice edition\r\n' > "$dist/gamedata/FULL"
 printf 'サンプルの追加ボイスです。\r\n' | iconv -f UTF-8 -t CP932 > "$dist/gamedata/readme.txt"
-printf 'the game program of the 2026 edition\r\n' > "$dist/2026/game.exe"
+for variant in 2026 633 615; do
+  printf 'the game program of the %s edition\r\n' $variant > "$dist/$variant/game.exe"
+done
 for n in 1 2 3; do
   [ -f "$dist/pictures/back$n.bmp" ] || python3 tools/make-art.py "$dist/pictures/back$n.bmp" 800 600 band $((n - 1))
 done
