@@ -69,12 +69,15 @@ void RemoveEmptyFolders(const std::vector<std::string>& folders)
 
 // Can the destination take the first file? A file this test creates is
 // removed again, so a roll-back leaves nothing of it behind.
-bool WriteTest(const std::string& destination, const std::string& relative)
+bool WriteTest(const std::string& destination, const std::string& relative, std::vector<std::string>& createdFolders)
 {
     std::string folder, name;
     SplitPath(relative, folder, name);
-    if (!folder.empty())
+    if (!folder.empty()) {
+        std::vector<std::string> below = MissingFolders(destination + "\\" + folder);
+        createdFolders.insert(createdFolders.begin(), below.begin(), below.end());
         CreateDirectoryTree(destination + "\\" + folder);
+    }
     std::string path = RemoveDoubleBackslash(destination + "\\" + relative);
     bool existed = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     CFile file;
@@ -153,7 +156,7 @@ void RunInstaller()
     }
     // Without a first file, a name of our own probes the destination.
     std::string probe = list.GetCount() > 0 ? GetRelativePath(list.GetFilename(0), source) : "~install.tmp";
-    if (!WriteTest(destination, probe)) {
+    if (!WriteTest(destination, probe, createdFolders)) {
         Relaunch(args);
         return;
     }
