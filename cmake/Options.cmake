@@ -23,3 +23,18 @@ function(corvane_target_options target)
   target_compile_definitions(${target} PRIVATE
     "$<$<COMPILE_LANGUAGE:CXX,C>:WIN32_LEAN_AND_MEAN;NOMINMAX;_WIN32_WINNT=0x0601;WINVER=0x0601>")
 endfunction()
+
+# A program of the product: everything but WinMain.cpp goes into <name>_core,
+# a library the tests link too; the program adds WinMain and its resources.
+function(corvane_program name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/WinMain.cpp)
+  add_library(${name}_core STATIC ${sources})
+  target_include_directories(${name}_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name}_core PUBLIC sdk)
+  corvane_target_options(${name}_core)
+
+  add_executable(${name} WIN32 WinMain.cpp ${name}.rc)
+  target_link_libraries(${name} PRIVATE ${name}_core)
+  corvane_target_options(${name})
+endfunction()

@@ -1,6 +1,7 @@
 #include "InstallerMain.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <string>
 #include <vector>
@@ -39,19 +40,13 @@ bool IsFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsFolder(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Folders that CreateDirectoryTree is about to make, deepest first, so that
 // a run that copies nothing can take them away again.
 std::vector<std::string> MissingFolders(const std::string& folder)
 {
     std::vector<std::string> missing;
     std::string path = RemoveDoubleBackslash(GetFullPath(folder));
-    while (!path.empty() && !IsFolder(path)) {
+    while (!path.empty() && !PathIsDirectoryA(path.c_str())) {
         missing.push_back(path);
         std::string parent = GetParentDirectory(path);
         if (parent == path)
@@ -116,7 +111,27 @@ std::string ExistingFile(const std::string& folder, const std::string& name)
 }
 
 void CreateShortcuts(CSetupHelper2& worker, const std::vector<std::string>& args,
-                     const SetupInformationRecord& record);
+                     const SetupInformationRecord& record)
+{
+    const std::string& name = args[2];
+    if (args[7] == "t") {
+        worker.CreateDesktopShortcut(record.m_ProgramPath, name);
+        worker.AddUninstallDesktopShortcut(name);
+    }
+    if (args[8] == "t") {
+        const std::string folder = "PELLIN\\" + name;
+        const std::string application = folder + "\\" + name;
+        const std::string uninstaller = application + "のアンインストール";
+        worker.CreateProgramMenuFolder("PELLIN");
+        worker.CreateProgramMenuFolder(folder);
+        worker.CreateProgramMenuShortcut(record.m_ProgramPath, application);
+        worker.CreateProgramMenuShortcut(record.m_UninstallerPath, uninstaller);
+        worker.AddUninstallProgramMenuFolder("PELLIN");
+        worker.AddUninstallProgramMenuFolder(folder);
+        worker.AddUninstallProgramMenuShortcut(application);
+        worker.AddUninstallProgramMenuShortcut(uninstaller);
+    }
+}
 
 }  // namespace
 
@@ -261,32 +276,5 @@ void RunInstaller()
         MessageBoxA(nullptr, "インストールが正常に終了しました。", "正常終了", MB_ICONINFORMATION);
     dialog.FreePictures();
 }
-
-namespace {
-
-void CreateShortcuts(CSetupHelper2& worker, const std::vector<std::string>& args,
-                     const SetupInformationRecord& record)
-{
-    const std::string& name = args[2];
-    if (args[7] == "t") {
-        worker.CreateDesktopShortcut(record.m_ProgramPath, name);
-        worker.AddUninstallDesktopShortcut(name);
-    }
-    if (args[8] == "t") {
-        const std::string folder = "PELLIN\\" + name;
-        const std::string application = folder + "\\" + name;
-        const std::string uninstaller = application + "のアンインストール";
-        worker.CreateProgramMenuFolder("PELLIN");
-        worker.CreateProgramMenuFolder(folder);
-        worker.CreateProgramMenuShortcut(record.m_ProgramPath, application);
-        worker.CreateProgramMenuShortcut(record.m_UninstallerPath, uninstaller);
-        worker.AddUninstallProgramMenuFolder("PELLIN");
-        worker.AddUninstallProgramMenuFolder(folder);
-        worker.AddUninstallProgramMenuShortcut(application);
-        worker.AddUninstallProgramMenuShortcut(uninstaller);
-    }
-}
-
-}  // namespace
 
 }  // namespace Installer

@@ -114,8 +114,8 @@ protected:
 
     void MakeDistribution(const std::string& folder, const std::string& installer = "installer.exe")
     {
+        CreateDirectoryA(folder.c_str(), nullptr);
         for (const char* program : {"setup.exe", "installer.exe"}) {
-            CreateDirectoryA(folder.c_str(), nullptr);
             ASSERT_TRUE(CopyFileA(TestSupport::HelperPath(program).c_str(), (folder + "\\" + program).c_str(), FALSE));
         }
         std::string rel = folder.substr(dir.Path().size() + 1);
