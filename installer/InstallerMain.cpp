@@ -228,6 +228,7 @@ void RunInstaller()
     }
 
     worker.SetTotalSize(total);
+    worker.SetCreatedFolders(createdFolders);
     dialog.SetStatus("インストール中");
     worker.StartInstall();
     dialog.EnableCancel(true);
@@ -267,6 +268,8 @@ void RunInstaller()
     worker.WriteSetupInformation(record);
     CreateShortcuts(worker, args, record);
     worker.WriteUninstallList("uninstall.ini");
+    // Before the user hears of success: from here on nothing undoes the run.
+    worker.FinishInstall();
 
     Sleep(1000);
     dialog.Destroy();

@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <set>
 
@@ -352,11 +353,30 @@ std::vector<Event> WindowDriver::Find(const std::function<bool(const WindowState
     return out;
 }
 
+namespace {
+
+// Wine starts helpers of its own from a program (the menu builder after a
+// shortcut is saved); they run from the system folder and are not ours.
+bool IsSystemHelper(HANDLE process)
+{
+    char image[MAX_PATH * 2] = {0};
+    DWORD size = sizeof(image);
+    char system[MAX_PATH] = {0};
+    if (!QueryFullProcessImageNameA(process, 0, image, &size) || GetSystemDirectoryA(system, MAX_PATH) == 0)
+        return false;
+    size_t n = std::strlen(system);
+    return _strnicmp(image, system, n) == 0 && image[n] == '\\';
+}
+
+}  // namespace
+
 std::vector<std::pair<DWORD, DWORD>> WindowDriver::ExitCodes() const
 {
     std::vector<std::pair<DWORD, DWORD>> out;
     EnterCriticalSection(&m_Lock);
     for (const auto& p : m_Processes) {
+        if (IsSystemHelper(p.second))
+            continue;
         DWORD code = STILL_ACTIVE;
         GetExitCodeProcess(p.second, &code);
         out.push_back({p.first, code});

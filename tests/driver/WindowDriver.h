@@ -88,7 +88,8 @@ public:
     std::vector<Event> Unexpected() const;
     std::string Transcript() const;
     // Exit codes of every process of the family seen so far, in the order
-    // they were first seen (STILL_ACTIVE while running).
+    // they were first seen (STILL_ACTIVE while running); helpers that Wine
+    // starts from its system folder are left out.
     std::vector<std::pair<DWORD, DWORD>> ExitCodes() const;
 
     static WindowState Read(HWND window);
