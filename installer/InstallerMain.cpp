@@ -9,6 +9,7 @@
 #include "InstallerArguments.h"
 #include "ProgressDialog.h"
 #include "appframe/CAppInitializer.h"
+#include "auxiliary/CInstallJournal.h"
 #include "auxiliary/CSetupHelper2.h"
 #include "auxiliary/SetupInformationRecord.h"
 #include "file/CEnumFilename.h"
@@ -21,6 +22,7 @@ namespace Installer {
 
 using namespace Corvane::Base::File;
 using Corvane::Base::AppFrame::CAppInitializer;
+using Corvane::Base::Auxiliary::CInstallJournal;
 using Corvane::Base::Auxiliary::CSetupHelper2;
 using Corvane::Base::Auxiliary::SetupInformationRecord;
 
@@ -169,8 +171,12 @@ void RunInstaller()
         Relaunch(args);
         return;
     }
-    // Without a first file, a name of our own probes the destination.
+    // Without a first file, a name of our own probes the destination; so it
+    // does when the first file's way leads through a link, which the copy
+    // will refuse with its own box.
     std::string probe = list.GetCount() > 0 ? GetRelativePath(list.GetFilename(0), source) : "~install.tmp";
+    if (!CInstallJournal::IsSafeBelow(RemoveDoubleBackslash(destination + "\\" + probe), destination))
+        probe = "~install.tmp";
     if (!WriteTest(destination, probe, createdFolders)) {
         Relaunch(args);
         return;

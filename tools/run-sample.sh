@@ -44,7 +44,7 @@ cmake --build "$build" -j "$(nproc)" --target installer setup drive record_probe
 bin=$build/bin
 
 export WINEPREFIX=$build/sampleprefix WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 wine() { "$loader" "$@"; }
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
 

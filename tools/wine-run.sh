@@ -6,10 +6,8 @@ set -u
 loader=$1 prefix=$2
 shift 2
 export WINEPREFIX=$prefix WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-# A crash must end the program at once, not wait in the debugger. Saving a
-# shortcut must not start Wine's menu builder: it would outlive the program
-# that saved the link and write desktop entries on the host.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
+# A crash must end the program at once, not wait in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 if [ ! -f "$prefix/.ready" ]; then
   mkdir -p "$prefix"

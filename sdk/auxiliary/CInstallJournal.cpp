@@ -53,6 +53,20 @@ bool ReadWhole(const std::string& path, std::string& bytes)
     return bytes.empty() || file.Read(&bytes[0], static_cast<DWORD>(bytes.size()));
 }
 
+// A link planted under the journal's name would turn our create into a
+// write elsewhere: the link itself goes, never what it points at.
+void RemoveLinkAt(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
+    DebugPrint("CInstallJournal 記録ファイルの名前にリンクがありました。<%s>", path.c_str());
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveDirectoryA(path.c_str());
+    else
+        DeleteFileA(path.c_str());
+}
+
 }  // namespace
 
 CInstallJournal::CInstallJournal() : m_bActive(false)
@@ -67,6 +81,27 @@ CInstallJournal::~CInstallJournal()
 std::string CInstallJournal::PathFor(const std::string& destinationFolder)
 {
     return File::RemoveDoubleBackslash(destinationFolder + "\\" + kJournalName);
+}
+
+bool CInstallJournal::IsSafeBelow(const std::string& path, const std::string& folder)
+{
+    if (!IsPathBelow(path, folder))
+        return false;
+    // Walk down from the folder; what does not exist yet cannot lead anywhere.
+    for (size_t i = folder.size() + 1; i <= path.size(); ++i) {
+        if (i < path.size() && File::IsSJISLeadByte(static_cast<unsigned char>(path[i]))) {
+            ++i;
+            continue;
+        }
+        if (i < path.size() && path[i] != '\\')
+            continue;
+        DWORD attributes = GetFileAttributesA(path.substr(0, i).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return true;
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            return false;
+    }
+    return true;
 }
 
 void CInstallJournal::Begin(const std::string& destinationFolder, const std::vector<std::string>& createdFolders)
@@ -92,6 +127,7 @@ void CInstallJournal::Begin(const std::string& destinationFolder, const std::vec
     for (auto it = below.rbegin(); it != below.rend(); ++it)
         if (CreateDirectoryA(it->c_str(), nullptr))
             m_Entries.push_back(JournalEntry{JournalKind::Folder, *it, std::string(), 0});
+    RemoveLinkAt(m_Path);
     // Records of new files and folders need only survive a kill, which the
     // system's cache does; a replacement flushes its record (Append).
     if (!m_File.OpenWrite(m_Path, true)) {
@@ -213,6 +249,10 @@ bool CInstallJournal::RecoverInterrupted(const std::string& destinationFolder)
     std::string path = PathFor(destinationFolder);
     if (!Exists(path))
         return false;
+    if (!IsSafeBelow(path, destinationFolder)) {
+        RemoveLinkAt(path);
+        return false;
+    }
     std::string bytes;
     std::vector<JournalEntry> entries;
     if (!ReadWhole(path, bytes) || !DecodeJournal(bytes, entries)) {
@@ -247,8 +287,8 @@ bool CInstallJournal::UndoFiles(const std::vector<JournalEntry>& entries, const 
         const JournalEntry& e = *it;
         if (e.kind != JournalKind::Created && e.kind != JournalKind::Kept)
             continue;
-        if (!IsPathBelow(e.path, destinationFolder) ||
-            (e.kind == JournalKind::Kept && !IsPathBelow(e.kept, destinationFolder))) {
+        if (!IsSafeBelow(e.path, destinationFolder) ||
+            (e.kind == JournalKind::Kept && !IsSafeBelow(e.kept, destinationFolder))) {
             DebugPrint("CInstallJournal::UndoFiles() インストール先の外を指す記録を無視しました。<%s>", e.path.c_str());
             continue;
         }
@@ -283,8 +323,12 @@ bool CInstallJournal::DropKept(const std::vector<JournalEntry>& entries, const s
 {
     bool ok = true;
     for (const JournalEntry& e : entries) {
-        if (e.kind != JournalKind::Kept || !IsPathBelow(e.kept, destinationFolder))
+        if (e.kind != JournalKind::Kept)
             continue;
+        if (!IsSafeBelow(e.kept, destinationFolder)) {
+            DebugPrint("CInstallJournal::DropKept() インストール先の外を指す記録を無視しました。<%s>", e.kept.c_str());
+            continue;
+        }
         if (!RemoveFile(e.kept)) {
             DebugPrint("CInstallJournal::DropKept() ファイルを削除できません。<%s> (%lu)", e.kept.c_str(), GetLastError());
             ok = false;

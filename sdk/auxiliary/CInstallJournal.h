@@ -31,6 +31,12 @@ public:
 
     static std::string PathFor(const std::string& destinationFolder);
 
+    // May the elevated installer write, rename or delete `path`? Only when it
+    // lies below the folder and no existing folder on the way (nor the path
+    // itself) is a reparse point: a junction or link planted there by a user
+    // would lead the write somewhere else.
+    static bool IsSafeBelow(const std::string& path, const std::string& folder);
+
     // Undoes an interrupted run whose journal lies in the folder (or, when it
     // got as far as succeeding, only drops its kept originals); true when
     // there was one.

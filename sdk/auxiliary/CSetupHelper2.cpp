@@ -293,14 +293,23 @@ void CSetupHelper2::ThreadProc()
             }
             // The destination is touched only once the source is known to be
             // there, and an original only once it is safely aside.
+            // Nothing outside the destination, nor through a link inside it,
+            // is written: that file counts as one that cannot be created.
             bool kept = true;
             if (source.OpenRead(sourcePath)) {
                 std::string folder, file;
                 File::SplitPath(destinationPath, folder, file);
-                m_Journal.CreateFolders(folder);
-                kept = m_Journal.Prepare(destinationPath);
-                if (kept)
-                    destination.OpenWrite(destinationPath, true);
+                if (!CInstallJournal::IsSafeBelow(destinationPath, destinationFolder)) {
+                    DebugPrint("CSetupHelper2::ThreadProc() インストール先の外には書き込みません。<%s>",
+                               destinationPath.c_str());
+                    kept = false;
+                    SetLastError(ERROR_CANT_ACCESS_FILE);
+                } else {
+                    m_Journal.CreateFolders(folder);
+                    kept = m_Journal.Prepare(destinationPath);
+                    if (kept)
+                        destination.OpenWrite(destinationPath, true);
+                }
             }
             if (!source.IsOpen() || !destination.IsOpen()) {
                 DWORD error = GetLastError();

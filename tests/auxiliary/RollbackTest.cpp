@@ -616,3 +616,62 @@ TEST_F(RollbackTest, InformationFileIsNeverLeftTorn)
         EXPECT_FALSE(PathExists(pending)) << c.name;
     }
 }
+
+namespace {
+
+// Wine does not show its links to programs as reparse points: the folder
+// named here is reported as one, as Windows reports a junction.
+std::string g_LinkFolder;
+void* g_OriginalGetFileAttributesA = nullptr;
+
+DWORD WINAPI HookedGetFileAttributesA(LPCSTR path)
+{
+    typedef DWORD(WINAPI * Fn)(LPCSTR);
+    DWORD attributes = reinterpret_cast<Fn>(g_OriginalGetFileAttributesA)(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && lstrcmpiA(path, g_LinkFolder.c_str()) == 0)
+        attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    return attributes;
+}
+
+}  // namespace
+
+// A folder inside the destination that is a junction to somewhere else: the
+// installer writes nothing through it, the user sees the create-error box,
+// and neither a roll-back nor a recovery touches anything behind it.
+TEST_F(RollbackTest, NothingIsWrittenOrRemovedThroughALink)
+{
+    Source("ok.txt", "new ok");
+    Source("link\\evil.txt", "written through the link");
+    Existing("link\\victim.txt", "behind the link");  // stands for the link's target
+    g_LinkFolder = dst + "\\link";
+    TestSupport::ImportHook hook("kernel32.dll", "GetFileAttributesA", reinterpret_cast<void*>(&HookedGetFileAttributesA));
+    ASSERT_TRUE(hook.Installed());
+    g_OriginalGetFileAttributesA = hook.Original();
+    const Tree behind = Snapshot(g_LinkFolder);
+    {
+        TestSupport::MessageBoxAnswerer answerer;
+        answerer.Expect(IDCANCEL);
+        CSetupHelper2 helper;
+        Configure(helper, {"ok.txt", "link\\evil.txt"});
+        ASSERT_TRUE(helper.StartInstall());
+        ASSERT_TRUE(WaitDone(helper));
+        answerer.Verify();
+        ASSERT_EQ(1u, answerer.Boxes().size());
+        EXPECT_EQ("FileCreateError", answerer.Boxes()[0].caption);
+        EXPECT_EQ(0u, answerer.Boxes()[0].text.find(src + "\\link\\evil.txt\n")) << answerer.Boxes()[0].text;
+        helper.CancelInstall();
+    }
+    std::string diff = Differences(behind, Snapshot(g_LinkFolder));
+    EXPECT_TRUE(diff.empty()) << diff;
+    EXPECT_FALSE(PathExists(dst + "\\ok.txt"));
+
+    // A journal that names files behind the link, or its own name as a link.
+    std::string bytes = EncodeJournalHeader();
+    bytes += EncodeJournalEntry({JournalKind::Created, dst + "\\link\\victim.txt", "", 0});
+    bytes += EncodeJournalEntry({JournalKind::Kept, dst + "\\ok.txt", dst + "\\link\\victim.txt", 0});
+    ASSERT_TRUE(dir.WriteFile("dst\\~install.journal", bytes));
+    EXPECT_TRUE(CInstallJournal::RecoverInterrupted(dst));
+    diff = Differences(behind, Snapshot(g_LinkFolder));
+    EXPECT_TRUE(diff.empty()) << diff;
+    EXPECT_FALSE(PathExists(dst + "\\ok.txt"));
+}
