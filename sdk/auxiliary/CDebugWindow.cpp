@@ -248,6 +248,10 @@ void CDebugWindow::SetLogSwitch(bool on)
 {
     Thread::CCriticalLock lock(&m_Lock);
     m_bLogSwitch = on;
+    // Switched off, the log lets others read it; switched on again it is
+    // opened anew with a header of its own.
+    if (!on)
+        m_LogFile.Close();
 }
 
 bool CDebugWindow::GetWindowSwitch()
