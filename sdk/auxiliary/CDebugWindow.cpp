@@ -185,16 +185,28 @@ bool CDebugWindow::TrimLog(int headers)
     // Everything before the (headers - 9)-th header goes.
     int counter = headers + 1;
     std::string line;
+    std::string pending;
+    bool hasPending = false;
     bool written = true;
     while (reader.ReadLine(line)) {
         if (line.size() > 5 && line.compare(0, 4, "### ") == 0)
             --counter;
-        if (counter <= kKeptRuns) {
-            line += "\r\n";
-            DWORD size = static_cast<DWORD>(line.size());
-            if (backup.Write(line.data(), 1, size) != size)
+        if (counter > kKeptRuns)
+            continue;
+        if (hasPending) {
+            DWORD size = static_cast<DWORD>(pending.size());
+            if (backup.Write(pending.data(), 1, size) != size)
                 written = false;
         }
+        pending = line + "\r\n";
+        hasPending = true;
+    }
+    // The reader ends every buffer with a line feed of its own: an empty last
+    // line is that one, not a line of the file.
+    if (hasPending && pending != "\r\n") {
+        DWORD size = static_cast<DWORD>(pending.size());
+        if (backup.Write(pending.data(), 1, size) != size)
+            written = false;
     }
     reader.Release();
     backup.Close();
