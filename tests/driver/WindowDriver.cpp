@@ -58,10 +58,16 @@ std::set<DWORD> CollectDescendants(DWORD root)
     return family;
 }
 
-BOOL CALLBACK ReadChild(HWND child, LPARAM param)
+BOOL CALLBACK CollectChild(HWND child, LPARAM param)
 {
-    WindowState* state = reinterpret_cast<WindowState*>(param);
-    ControlState control;
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+    return TRUE;
+}
+
+// What can be read without asking the program: quick, so two of these
+// taken one after the other show whether the window changed meanwhile.
+void ReadQuick(HWND child, ControlState& control)
+{
     control.id = GetDlgCtrlID(child);
     control.className = ClassOf(child);
     control.enabled = IsWindowEnabled(child) != FALSE;
@@ -70,32 +76,42 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM param)
     GetWindowRect(child, &rect);
     control.width = rect.right - rect.left;
     control.height = rect.bottom - rect.top;
-    if (lstrcmpiA(control.className.c_str(), PROGRESS_CLASSA) == 0) {
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    bool image = lstrcmpiA(control.className.c_str(), "Static") == 0 &&
+                 ((style & SS_TYPEMASK) == SS_BITMAP || (style & SS_TYPEMASK) == SS_ICON);
+    // A picture's window text is only its resource name.
+    control.text = image || lstrcmpiA(control.className.c_str(), PROGRESS_CLASSA) == 0 ? std::string() : TextOf(child);
+}
+
+bool SameQuick(const ControlState& a, const ControlState& b)
+{
+    return a.id == b.id && a.className == b.className && a.enabled == b.enabled && a.visible == b.visible &&
+           a.width == b.width && a.height == b.height && a.text == b.text;
+}
+
+// What the program is asked for (it answers between its own steps).
+void ReadAsked(HWND child, ControlState& control)
+{
+    std::string className = ClassOf(child);
+    if (lstrcmpiA(className.c_str(), PROGRESS_CLASSA) == 0) {
         DWORD_PTR position = 0;
         // Position -2: the program did not answer in time (its thread is busy).
         control.position = SendMessageTimeoutA(child, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 100, &position)
                                ? static_cast<int>(position) : -2;
-    } else {
-        LONG style = GetWindowLongA(child, GWL_STYLE);
-        bool image = lstrcmpiA(control.className.c_str(), "Static") == 0 &&
-                     ((style & SS_TYPEMASK) == SS_BITMAP || (style & SS_TYPEMASK) == SS_ICON);
-        // A picture's window text is only its resource name.
-        if (!image)
-            control.text = TextOf(child);
-        if (lstrcmpiA(control.className.c_str(), "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
-            // System icons are shared handles, so they compare across processes.
-            HICON icon = nullptr;
-            DWORD_PTR result = 0;
-            if (SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 100, &result))
-                icon = reinterpret_cast<HICON>(result);
-            control.icon = SystemIconName(icon);
-            // Another process's icon handles are its own: only its presence shows.
-            if (icon && control.icon.empty() && control.visible)
-                control.icon = "icon";
-        }
+        return;
     }
-    state->controls.push_back(control);
-    return TRUE;
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (lstrcmpiA(className.c_str(), "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+        // System icons are shared handles, so they compare across processes.
+        HICON icon = nullptr;
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 100, &result))
+            icon = reinterpret_cast<HICON>(result);
+        control.icon = SystemIconName(icon);
+        // Another process's icon handles are its own: only its presence shows.
+        if (icon && control.icon.empty() && IsWindowVisible(child))
+            control.icon = "icon";
+    }
 }
 
 struct Found {
@@ -496,6 +512,11 @@ std::string WindowDriver::Transcript() const
 
 WindowState WindowDriver::Read(HWND window)
 {
+    return Read(window, nullptr);
+}
+
+WindowState WindowDriver::Read(HWND window, bool* consistent)
+{
     WindowState state;
     state.window = window;
     GetWindowThreadProcessId(window, &state.processId);
@@ -503,7 +524,23 @@ WindowState WindowDriver::Read(HWND window)
     state.className = ClassOf(window);
     state.caption = TextOf(window);
     state.enabled = IsWindowEnabled(window) != FALSE;
-    EnumChildWindows(window, &ReadChild, reinterpret_cast<LPARAM>(&state));
+    std::vector<HWND> children;
+    EnumChildWindows(window, &CollectChild, reinterpret_cast<LPARAM>(&children));
+    state.controls.resize(children.size());
+    for (size_t i = 0; i < children.size(); ++i)
+        ReadAsked(children[i], state.controls[i]);
+    for (size_t i = 0; i < children.size(); ++i)
+        ReadQuick(children[i], state.controls[i]);
+    if (consistent) {
+        // Controls are read one after another, so one pass may mix an older
+        // control with a newer one; two quick passes that agree are one real state.
+        *consistent = TextOf(window) == state.caption;
+        for (size_t i = 0; i < children.size() && *consistent; ++i) {
+            ControlState again;
+            ReadQuick(children[i], again);
+            *consistent = SameQuick(again, state.controls[i]);
+        }
+    }
     return state;
 }
 
@@ -576,10 +613,9 @@ void WindowDriver::Poll()
     LeaveCriticalSection(&m_Lock);
 
     for (HWND window : found.windows) {
-        // Controls are read one after another, so one read may mix an older
-        // control with a newer one. Two reads that agree are one real state.
-        WindowState state = Read(window);
-        if (Read(window).Describe() != state.Describe())
+        bool consistent = false;
+        WindowState state = Read(window, &consistent);
+        if (!consistent)
             continue;
         // Taken down while it was read: a window is hidden before its controls
         // go, so what was read may be half gone. Not a state the program showed.

@@ -118,6 +118,8 @@ public:
     unsigned Rounds() const;
 
     static WindowState Read(HWND window);
+    // `consistent`: false when the window changed while it was read.
+    static WindowState Read(HWND window, bool* consistent);
     static bool IsMessageBox(const WindowState& state);
 
 private:
