@@ -35,6 +35,7 @@ void* StreamCopyImpl(void* destination, const void* source, size_t count)
             n -= head;
         }
         size_t lines = n / kLine;
+        n -= lines * kLine;
         if (lines < kInCacheLines) {
             O::CacheLines(d, s, lines);
         } else if (lines < kStreamLines) {
@@ -58,9 +59,9 @@ void* StreamCopyImpl(void* destination, const void* source, size_t count)
             O::StreamLines(d, s, left);
             lines = left;
         }
+        // Only the lines not yet stepped over by the block loop.
         d += lines * kLine;
         s += lines * kLine;
-        n -= lines * kLine;
     }
     size_t words = n / 4;
     std::memcpy(d, s, words * 4);
