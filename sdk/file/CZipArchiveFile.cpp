@@ -1,11 +1,8 @@
 #include "file/CZipArchiveFile.h"
 
-#include <new>
-
 #include "auxiliary/DebugPrint.h"
 #include "file/CFindFile.h"
 #include "file/FileSystem.h"
-#include "file/PakFormat.h"
 #include "file/PakSource.h"
 #include "file/PathText.h"
 
@@ -46,48 +43,14 @@ int CZipArchiveFile::_Load(const std::string& fullPath)
     if (!archive.Open(archivePath))
         return 0;
     std::string inner = ToLower(RemoveDoubleBackslash(ToBackslash(innerPath)));
-    std::string innerSlash = ToSlash(inner);
-
-    unsigned char header[Pak::kHeaderSize];
-    if (!archive.ReadAt(0, header, sizeof(header)) || !Pak::HasMagic(header, Pak::kArchiveMagic))
-        return 0;
-    uint32_t directorySize = Pak::ReadLE32(header + Pak::kMagicSize);
-    if (!Pak::DirectoryFits(directorySize, archive.Size()))
-        return 0;
-    unsigned char* directory = new (std::nothrow) unsigned char[directorySize];
-    if (directory == nullptr)
-        return 0;
-    Pak::Entry member;
-    Pak::Lookup found = Pak::Lookup::NotFound;
-    if (archive.ReadAt(Pak::kHeaderSize, directory, directorySize))
-        found = Pak::FindEntry(directory, directorySize, inner, innerSlash, member);
-    delete[] directory;
-    if (found != Pak::Lookup::Found)
-        return 0;
-
-    if (!Pak::MemberFits(member.m_Offset, member.m_Length, archive.Size()))
-        return -1;
-    unsigned char* block = new (std::nothrow) unsigned char[static_cast<size_t>(member.m_Length) + 8];
-    if (block == nullptr) {
-        DebugPrint("CZipArchiveFile::_Load() メモリ割り当てに失敗！[%s][src_size:%dbyte]", fullPath.c_str(),
-                   static_cast<int>(member.m_Length));
+    PakLoadFailure failure;
+    int rc = LoadArchiveMember(archive, inner, ToSlash(inner), m_Zip, failure);
+    if (rc != 1) {
+        if (failure.m_bNoMemory)
+            DebugPrint("CZipArchiveFile::_Load() メモリ割り当てに失敗！[%s][src_size:%dbyte]", fullPath.c_str(),
+                       static_cast<int>(failure.m_nBlockSize));
         Close();
-        return -1;
-    }
-    if (!archive.ReadAt(member.m_Offset, block, member.m_Length)) {
-        delete[] block;
-        Close();
-        return -1;
-    }
-    m_Zip.Reset();
-    m_Zip.m_pSrc = block;
-    m_Zip.m_nSrcSize = member.m_Length;
-    bool ok = m_Zip.Decompress();
-    m_Zip.m_pSrc = nullptr;
-    delete[] block;
-    if (!ok) {
-        Close();
-        return -1;
+        return rc;
     }
     _Adopt();
     return 1;
