@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "allocator/CAllocatorManager.h"
 #include "file/CFile.h"
 #include "file/CZipArchiveFile.h"
 #include "file/CZipSingleFile.h"
@@ -313,4 +315,70 @@ TEST(Archive, CorruptSingleFilesAreNeverUsed)
         EXPECT_EQ(cases[i].used ? 1 : 0, f.Load(dir / "s.txt")) << "case " << i;
         EXPECT_EQ(cases[i].used ? "single data" : "<not loaded>", LoadAll(dir / "s.txt")) << "case " << i;
     }
+}
+
+namespace {
+
+// Refuses every allocation of 1 MiB or more; the rest is malloc, as the default.
+class SmallOnlyAllocator : public Corvane::Base::Allocator::IAllocator {
+public:
+    void Initialize() override {}
+    void* Alloc(size_t size) override { return size >= (1u << 20) ? nullptr : std::malloc(size); }
+    bool Free(void* p) override
+    {
+        std::free(p);
+        return true;
+    }
+};
+
+// Bytes that deflate cannot shrink, so the block is as large as the data.
+std::string Noise(size_t n)
+{
+    std::string s(n, '\0');
+    unsigned x = 2463534242u;
+    for (size_t i = 0; i < n; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        s[i] = static_cast<char>(x);
+    }
+    return s;
+}
+
+}  // namespace
+
+TEST(Archive, BlockThatCannotBeAllocatedIsReported)
+{
+    ScratchDir dir;
+    const std::string data = Noise(3u << 19);  // 1.5 MiB
+    const std::string archive = Archive({{"big.bin", data}});
+    const std::string single = Single("big.bin", data);
+    const uint32_t blockSize = static_cast<uint32_t>(Block(data).size());
+    ASSERT_TRUE(dir.WriteFile("a.pak", archive));
+    ASSERT_TRUE(dir.WriteFile("s\\big98105110.pak", single));
+    const std::string member = dir / "a\\big.bin";
+    const std::string alone = dir / "s\\big.bin";
+    const std::string archiveText = "CZipArchiveFile::_Load() メモリ割り当てに失敗！[" + member +
+                                    "][src_size:" + std::to_string(blockSize) + "byte]";
+    const std::string singleText = "CZipSingleFile::_Load() メモリ割り当てに失敗！[" + alone +
+                                   "][src_size:" + std::to_string(blockSize) + "byte]";
+
+    TestSupport::DebugCapture capture;
+    SmallOnlyAllocator small;
+    Corvane::Base::Allocator::CAllocatorManager* registry = Corvane::Base::Allocator::GetAllocatorManager();
+    ASSERT_NE(nullptr, registry);
+    registry->SetAllocator(&small);
+    CZipArchiveFile a;
+    int archiveResult = a.Load(member);
+    CZipSingleFile b;
+    int singleResult = b.Load(alone);
+    registry->SetAllocator(nullptr);
+
+    EXPECT_EQ(-1, archiveResult);
+    EXPECT_EQ(0, singleResult);
+    EXPECT_FALSE(a.IsOpen());
+    EXPECT_EQ(1, capture.Count(archiveText));
+    EXPECT_EQ(1, capture.Count(singleText));
+    // With memory to spare the same member loads.
+    EXPECT_EQ(data, LoadAll(member));
 }
