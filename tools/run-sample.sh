@@ -118,7 +118,18 @@ InstallBitmapPer2 30
 InstallBitmap3 pictures\back3.bmp
 InstallBitmapPer3 60
 EOF
-[ -f "$dist/gamedata/voice2.pak" ] || head -c $((256 << 20)) /dev/urandom > "$dist/gamedata/voice2.pak"
+# voice2.pak is a real archive, built by the publisher's tool from a voice folder.
+pak=$top/build/native/pak
+bash tools/pak/build-native.sh "$pak"
+voices=$top/build/$arch/sample-voice2
+if [ ! -f "$dist/gamedata/voice2.pak" ] || ! "$pak" verify "$dist/gamedata/voice2.pak" >/dev/null 2>&1; then
+  mkdir -p "$voices/ボイス"
+  for n in 1 2 3 4; do
+    [ -f "$voices/ボイス/表情0$n.ogg" ] || head -c $((64 << 20)) /dev/urandom > "$voices/ボイス/表情0$n.ogg"
+  done
+  printf 'voice2 sample archive\r\n' > "$voices/readme.txt"
+  "$pak" create "$dist/gamedata/voice2.pak" "$voices"
+fi
 for n in 1 2 3; do
   [ -f "$dist/gamedata/音声/キャラ0$n.ogg" ] || head -c $((32 << 20)) /dev/urandom > "$dist/gamedata/音声/キャラ0$n.ogg"
 done
@@ -212,6 +223,9 @@ target=$game
 echo
 echo "== installed below $target"
 (cd "$target" && find . -type f -printf '%10s  %P\n' | sort -k2)
+echo
+echo "== voice2.pak as installed"
+[ ! -f "$target/voice2.pak" ] || "$pak" list "$target/voice2.pak"
 echo
 echo "== Information.reg"
 info=$(find "$WINEPREFIX/drive_c/users" -path '*Pellin/SetupInformation/Information.reg' 2>/dev/null | head -1)
