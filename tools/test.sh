@@ -22,5 +22,8 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   build x86_64
   arch=x86_64
 fi
-cd "build/$arch"
-ctest --output-on-failure -j "$jobs" --timeout 900
+status=0
+(cd "build/$arch" && ctest --output-on-failure -j "$jobs" --timeout 900) || status=$?
+# The pure parsers natively under sanitizers: every committed input, then a few seconds each.
+bash tools/fuzz.sh --smoke || status=1
+exit $status

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "file/CFile.h"
-
 namespace Corvane { namespace Base { namespace File {
 
 CScriptReader::CScriptReader()
@@ -24,34 +22,10 @@ CScriptReader::~CScriptReader()
     m_nLineCount = 0;
 }
 
-bool CScriptReader::Open(const std::string& path)
-{
-    CFile file;
-    if (file.Load(path) != 1)
-        return false;
-    DWORD size = file.GetSize();
-    if (size == INVALID_FILE_SIZE || size >= 0x7FFFFFFF)
-        return false;
-    char* buffer = new char[static_cast<size_t>(size) + 1];
-    if (buffer == nullptr)
-        return false;
-    // A file that shrank meanwhile gives what could be read.
-    DWORD got = size == 0 ? 0 : file.Read(buffer, 1, size);
-    file.Close();
-    if (got > size)
-        got = size;
-    Release();
-    m_pBuffer = buffer;
-    m_nSize = static_cast<int>(got);
-    m_pBuffer[m_nSize] = '\n';
-    m_pCursor = m_pBuffer;
-    m_nLineCount = 0;
-    return true;
-}
-
 bool CScriptReader::OpenBuffer(const char* data, int size)
 {
-    if (size < 0 || (data == nullptr && size > 0))
+    // The parser's cursor runs one past the appended line feed: an int must hold size + 1.
+    if (size < 0 || size >= 0x7FFFFFFF || (data == nullptr && size > 0))
         return false;
     char* buffer = new char[static_cast<size_t>(size) + 1];
     if (buffer == nullptr)

@@ -111,6 +111,20 @@ TEST(ScriptReader, RawLinesAndRewind)
     EXPECT_FALSE(reader.ReadFields(fields, 2));
 }
 
+TEST(ScriptReader, BufferSizesTheCursorCannotCoverAreRefused)
+{
+    CScriptReader reader;
+    const char byte = 'A';
+    EXPECT_FALSE(reader.OpenBuffer(&byte, -1));
+    EXPECT_FALSE(reader.OpenBuffer(&byte, 0x7FFFFFFF));  // refused before anything is read
+    EXPECT_FALSE(reader.OpenBuffer(nullptr, 1));
+    std::string line;
+    EXPECT_FALSE(reader.ReadLine(line));
+    ASSERT_TRUE(reader.OpenBuffer(nullptr, 0));
+    EXPECT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ("", line);
+}
+
 TEST(ScriptReader, AnyBytesParseWithoutHarm)
 {
     uint32_t seed = 12345;
