@@ -13,6 +13,7 @@
 #include "auxiliary/CSetupHelper2.h"
 #include "auxiliary/InstallJournalFormat.h"
 #include "auxiliary/SetupInformationFormat.h"
+#include "support/ChildProcess.h"
 #include "support/DebugCapture.h"
 #include "support/ImportHook.h"
 #include "support/InformationRegGuard.h"
@@ -674,4 +675,39 @@ TEST_F(RollbackTest, NothingIsWrittenOrRemovedThroughALink)
     diff = Differences(behind, Snapshot(g_LinkFolder));
     EXPECT_TRUE(diff.empty()) << diff;
     EXPECT_FALSE(PathExists(dst + "\\ok.txt"));
+}
+
+// A writer of Information.reg killed at random moments, again and again:
+// whoever opens the file next always finds one whole content the writer
+// meant to write, never a mixture.
+TEST_F(RollbackTest, InformationFileSurvivesKillsAtAnyMoment)
+{
+    using namespace Corvane::Base::Auxiliary;
+    const std::string pending = CSetupHelper2::GetSetupInformationFolder() + "\\Information.new";
+    unsigned seed = GetTickCount();
+    for (int round = 0; round < 8; ++round) {
+        std::vector<SetupInformationRecord> records;
+        ASSERT_TRUE(DecodeSetupInformation(info.Bytes(), records)) << "round " << round;
+        TestSupport::ChildProcess writer;
+        ASSERT_TRUE(writer.Start(TestSupport::HelperPath("record_loop_probe.exe"), ""));
+        // Once the writer is under way (its update file has come), at a random moment.
+        for (int i = 0; i < 2000 && !PathExists(pending); ++i)
+            Sleep(5);
+        seed = seed * 1103515245u + 12345u;
+        Sleep((seed >> 16) % 100);
+        TerminateProcess(writer.Handle(), 9);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(writer.Handle(), 20000));
+        { CSetupHelper2 next; }  // the next holder finishes what was cut short
+        EXPECT_FALSE(PathExists(pending)) << "round " << round;
+        const std::string now = info.Bytes();
+        bool whole = now == EncodeSetupInformation(records) || (now.empty() && records.empty());
+        for (unsigned i = 0; !whole && i < 1000000; ++i) {
+            SetupInformationRecord record;
+            record.m_AppName = "R" + std::to_string(i % 5);
+            record.m_InstallFolder = "F" + std::to_string(i);
+            MergeSetupInformation(records, record);
+            whole = now == EncodeSetupInformation(records);
+        }
+        EXPECT_TRUE(whole) << "round " << round << ": " << now.size() << " bytes that no write meant";
+    }
 }
