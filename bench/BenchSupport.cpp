@@ -225,6 +225,13 @@ bool DeleteTree(const std::string& path)
     return RemoveDirectoryA(path.c_str()) != FALSE;
 }
 
+std::string OutputFolder(const std::string& data, const char* name)
+{
+    char suffix[32];
+    std::snprintf(suffix, sizeof(suffix), "-%lu", GetCurrentProcessId());
+    return data + "\\" + name + suffix;
+}
+
 void RetireTree(const std::string& data, const std::string& path)
 {
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)

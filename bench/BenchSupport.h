@@ -41,6 +41,9 @@ std::string EnsureFileSet(const std::string& data, const FileSet& set);
 std::vector<std::string> RelativeNames(const std::string& folder);
 
 bool DeleteTree(const std::string& path);
+// A folder below `data` for this process's copies: runs from two builds may
+// share the file sets.
+std::string OutputFolder(const std::string& data, const char* name);
 // Moves a copy out of the way into data\trash, which tools/bench.sh empties
 // between programs: deleting 100 000 files under Wine would take longer than
 // copying them. Deletes in place when the move fails.

@@ -79,7 +79,7 @@ int main()
         for (const Bench::BareEntry& e : entries)
             total += e.size;
         std::vector<std::string> names = Bench::RelativeNames(source);
-        std::string destination = options.data + "\\out-worker";
+        std::string destination = Bench::OutputFolder(options.data, "out-worker");
         Phases phases;
         std::vector<double> ours, yardstick;
         bool ok = Bench::Interleave(

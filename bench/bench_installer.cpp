@@ -138,7 +138,7 @@ int main()
             std::printf("cannot write the file set %s\n", set.label.c_str());
             return 2;
         }
-        std::string destination = options.data + "\\out-program";
+        std::string destination = Bench::OutputFolder(options.data, "out-program");
         std::vector<InstallerRun> runs;
         std::vector<double> ours, yardstick, untilCopy, copyPost, cpuShare;
         bool ok = Bench::Interleave(

@@ -3,11 +3,13 @@
 # a yardstick side by side, interleaved, with median, minimum, maximum and the
 # ratio. Not part of tools/test.sh. Run as root on Debian 12.
 #
-# Usage: bench.sh [--reps=N] [--scale=X] [--sets=a,b] [--only=copy,installer,enum,setup,...]
+# Usage: bench.sh [--reps=N] [--scale=X] [--sets=a,b] [--only=copy,installer,enum,setup,...] [--build=DIR]
 #   --reps   timed runs of each side (default 5, at least 5 for a published table)
 #   --scale  file counts (and the big file's size) times X; default 1, the given sets
 #   --sets   file-set keys: 1g, 256k, 1k, 100k, 1b (default: each benchmark's own)
 #   --only   run only these benchmarks (bench_<name>.exe)
+#   --build  the build folder below build/ (default: the architecture's);
+#            the file sets stay in build/<arch>/bench-data either way
 # The file sets are written once into build/<arch>/bench-data and reused.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,6 +22,9 @@ if ! "$loader" --version >/dev/null 2>&1; then
   arch=x86_64 loader=/usr/lib/wine/wine64
 fi
 build=$top/build/$arch
+for option in "$@"; do
+  case "$option" in --build=*) build=$top/build/${option#--build=} ;; esac
+done
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)" --target benchmarks >/dev/null
 
@@ -27,15 +32,16 @@ pass=() only=
 for option in "$@"; do
   case "$option" in
     --only=*) only=${option#--only=} ;;
+    --build=*) ;;
     --reps=*|--scale=*|--sets=*) pass+=("$option") ;;
     *) echo "bench.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done
 
 prefix=$build/benchprefix
-data=$build/bench-data
+data=$top/build/$arch/bench-data
 mkdir -p "$data"
-rm -rf "$data/trash"
+rm -rf "$data/trash"/* 2>/dev/null || true
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
 run() { "$top/tools/wine-run.sh" "$loader" "$prefix" "$@"; }
 
@@ -52,7 +58,7 @@ echo "# Benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC')"
 echo
 echo "- machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GiB memory"
 echo "- Wine: $("$loader" --version), build $arch, persistent wineserver, page cache warm after the first write of the sources"
-echo "- options: reps=5 scale=1 ${pass[*]:-(defaults)}"
+echo "- options: ${pass[*]:-(defaults: reps=5 scale=1)}; binaries: ${build#$top/}"
 echo "- load average at start (1/5/15 min): $(load)"
 echo "- ratio = yardstick median / ours median (1.00: ours costs nothing beyond the yardstick)"
 
@@ -61,7 +67,7 @@ for exe in "$build"/bin/bench_*.exe; do
   name=${name#bench_}
   if [ -n "$only" ] && [[ ",$only," != *",$name,"* ]]; then continue; fi
   run "$exe" "--data=$(winpath "$data")" "${pass[@]}" || echo "(bench_$name failed with $?)"
-  rm -rf "$data/trash"
+  rm -rf "$data/trash"/* 2>/dev/null || true
 done
 echo
 echo "- load average at end (1/5/15 min): $(load)"
