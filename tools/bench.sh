@@ -3,13 +3,16 @@
 # a yardstick side by side, interleaved, with median, minimum, maximum and the
 # ratio. Not part of tools/test.sh. Run as root on Debian 12.
 #
-# Usage: bench.sh [--reps=N] [--scale=X] [--sets=a,b] [--only=copy,installer,enum,setup,...] [--build=DIR]
+# Usage: bench.sh [--reps=N] [--scale=X] [--sets=a,b] [--only=copy,installer,enum,setup,...]
+#                 [--build=DIR] [--no-build]
 #   --reps   timed runs of each side (default 5, at least 5 for a published table)
 #   --scale  file counts (and the big file's size) times X; default 1, the given sets
 #   --sets   file-set keys: 1g, 256k, 1k, 100k, 1b (default: each benchmark's own)
 #   --only   run only these benchmarks (bench_<name>.exe)
 #   --build  the build folder below build/ (default: the architecture's);
 #            the file sets stay in build/<arch>/bench-data either way
+#   --no-build  run the programs already in that folder as they are (for
+#            comparing against a build of other sources)
 # The file sets are written once into build/<arch>/bench-data and reused.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,17 +25,23 @@ if ! "$loader" --version >/dev/null 2>&1; then
   arch=x86_64 loader=/usr/lib/wine/wine64
 fi
 build=$top/build/$arch
+make=1
 for option in "$@"; do
-  case "$option" in --build=*) build=$top/build/${option#--build=} ;; esac
+  case "$option" in
+    --build=*) build=$top/build/${option#--build=} ;;
+    --no-build) make=0 ;;
+  esac
 done
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j "$(nproc)" --target benchmarks >/dev/null
+if [ $make = 1 ]; then
+  cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$build" -j "$(nproc)" --target benchmarks >/dev/null
+fi
 
 pass=() only=
 for option in "$@"; do
   case "$option" in
     --only=*) only=${option#--only=} ;;
-    --build=*) ;;
+    --build=*|--no-build) ;;
     --reps=*|--scale=*|--sets=*) pass+=("$option") ;;
     *) echo "bench.sh: unknown option $option" >&2; exit 2 ;;
   esac
