@@ -163,9 +163,9 @@ int main()
             continue;
         }
         char note[128];
-        std::snprintf(note, sizeof(note), "%.1f us/file ours, %.1f us/file loop",
-                      1e6 * Bench::Summarise(ours).median / set.count,
-                      1e6 * Bench::Summarise(yardstick).median / set.count);
+        std::snprintf(note, sizeof(note), "per file: %.3f ms ours, %.3f ms loop",
+                      1e3 * Bench::Summarise(ours).median / set.count,
+                      1e3 * Bench::Summarise(yardstick).median / set.count);
         Bench::PrintRow(set.label, ours, yardstick, note);
         char line[320];
         Bench::Stats cpu = Bench::Summarise(cpuShare);
