@@ -38,16 +38,19 @@ void CEnumFilename::EnumerateFolder(const std::string& folder, const std::string
     WIN32_FIND_DATAA data;
     if (!find.FindFirst(Join(folder, pattern), &data))
         return;
+    // A name the search delivers holds no separator, so the folder part is
+    // normalised once here instead of again for every entry.
+    const std::string prefix = folder.empty() ? std::string() : Join(folder, std::string());
     do {
-        std::string name = data.cFileName;
-        if (name == "." || name == "..")
+        const char* name = data.cFileName;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            m_FileList.push_back(Join(folder, name));
+            m_FileList.push_back(prefix + name);
             m_SizeList.push_back((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+        } else if (recursive) {
+            EnumerateFolder(prefix + name, pattern, recursive);
         }
-        else if (recursive)
-            EnumerateFolder(Join(folder, name), pattern, recursive);
     } while (find.FindNext(&data));
 }
 

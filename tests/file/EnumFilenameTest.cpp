@@ -8,6 +8,7 @@
 
 #include "file/CEnumFilename.h"
 #include "file/CFindFile.h"
+#include "file/PathText.h"
 #include "support/ScratchDir.h"
 
 using namespace Corvane::Base::File;
@@ -91,6 +92,25 @@ TEST_F(EnumFixture, FolderSpellingsGiveTheSameEntries)
     EXPECT_EQ(clean, List(dir.Path() + "\\", "*.*", true));
     EXPECT_EQ(clean, List(slashed, "*.*", true));
     EXPECT_EQ(clean, List(slashed + "/", "*.*", true));
+}
+
+// Every entry is the folder as given joined to the name and normalised,
+// whatever separators the folder carries and wherever a trail byte 0x5C sits.
+TEST_F(EnumFixture, EntriesAreTheNormalisedJoinOfFolderAndName)
+{
+    ASSERT_TRUE(dir.WriteFile("ソ\\f.txt", "7"));  // "ソ" ends in the byte 0x5C
+    std::string slashed = dir.Path();
+    for (char& ch : slashed)
+        if (ch == '\\')
+            ch = '/';
+    const std::string spellings[] = {
+        dir / "ソ", dir / "ソ\\", dir.Path() + "\\\\\\ソ\\\\\\", slashed + "/ソ/", slashed + "//ソ",
+    };
+    for (size_t i = 0; i < sizeof(spellings) / sizeof(spellings[0]); ++i) {
+        std::vector<std::string> got = List(spellings[i], "*.*", false);
+        std::vector<std::string> want = {RemoveDoubleBackslash(ToBackslash(spellings[i] + "\\f.txt"))};
+        EXPECT_EQ(want, got) << "case " << i << ": " << spellings[i];
+    }
 }
 
 TEST_F(EnumFixture, EmptyFolderArgumentListsTheCurrentDirectoryRelatively)
