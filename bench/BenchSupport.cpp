@@ -245,19 +245,6 @@ void RetireTree(const std::string& data, const std::string& path)
         DeleteTree(path);
 }
 
-Stats Summarise(std::vector<double> samples)
-{
-    Stats s{0, 0, 0};
-    if (samples.empty())
-        return s;
-    std::sort(samples.begin(), samples.end());
-    size_t n = samples.size();
-    s.median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    s.min = samples.front();
-    s.max = samples.back();
-    return s;
-}
-
 bool Interleave(int reps, const std::function<void()>& prepare, const std::function<double()>& ours,
                 const std::function<double()>& yardstick, std::vector<double>& oursSamples,
                 std::vector<double>& yardstickSamples)

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchTable.h"
+
 namespace Bench {
 
 double Now();  // seconds, monotonic
@@ -49,10 +51,7 @@ std::string OutputFolder(const std::string& data, const char* name);
 // copying them. Deletes in place when the move fails.
 void RetireTree(const std::string& data, const std::string& path);
 
-struct Stats {
-    double median, min, max;
-};
-Stats Summarise(std::vector<double> samples);
+// Stats and Summarise come from BenchTable.h.
 
 // Runs `ours` and `yardstick` alternately `reps` times each (which goes
 // first alternates too); a run returns its seconds, or < 0 on failure.

@@ -168,6 +168,8 @@ int main()
                       1e3 * Bench::Summarise(yardstick).median / set.count);
         Bench::PrintRow(set.label, ours, yardstick, note);
         char line[320];
+        if (cpuShare.empty())
+            cpuShare.push_back(-1);  // the thread's times could not be read
         Bench::Stats cpu = Bench::Summarise(cpuShare);
         std::snprintf(line, sizeof(line),
                       "- %s: start to copy %.3f s, copy and post-processing %.3f s, box to end %.3f s, main thread "

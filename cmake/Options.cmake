@@ -7,8 +7,10 @@ set(CORVANE_COMPILE_OPTIONS
   # operator new returns null instead of throwing: make new-expressions test it.
   -fcheck-new)
 
+# Only DLLs that Windows always takes from its own folder (comctl32 through
+# the manifest); anything else is loaded at run time from the system folder.
 set(CORVANE_SYSTEM_LIBS
-  comctl32 shlwapi shell32 ole32 oleaut32 uuid advapi32 winmm imm32 user32 gdi32 kernel32)
+  comctl32 shlwapi shell32 ole32 uuid advapi32 user32 gdi32 kernel32)
 
 # Only system DLLs may be imported.
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")

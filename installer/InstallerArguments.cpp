@@ -18,13 +18,13 @@ std::string BuildRelaunchParameters(const std::vector<std::string>& args)
     auto arg = [&](size_t i) { return i < args.size() ? args[i] : std::string(); };
     std::string out;
     auto add = [&](const std::string& item) { out += "\"" + item + "\" "; };
-    for (size_t i = 1; i <= 8; ++i)
+    for (size_t i = kDisplayMode; i <= kProgramMenuFlag; ++i)
         add(arg(i));
     add("t");
     char counter[16];
-    std::snprintf(counter, sizeof counter, "%d", StringToInt(arg(10)) + 1);
+    std::snprintf(counter, sizeof counter, "%d", StringToInt(arg(kRelaunchCounter)) + 1);
     add(counter);
-    add(arg(11));
+    add(arg(kVariantSelector));
     return out;
 }
 

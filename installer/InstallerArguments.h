@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "auxiliary/InstallerArgumentList.h"
+
 namespace Installer {
 
-enum { kArgumentCount = 12 };
+// The list's positions by name (args[kAppName]) and its reader.
+using namespace Corvane::Base::Auxiliary;
 
 // Accepted relaunch counters: up to 9 attempts, or the fixed value 50.
 bool IsCounterAccepted(int counter);

@@ -9,6 +9,7 @@
 #include "InstallerArguments.h"
 #include "ProgressDialog.h"
 #include "appframe/CAppInitializer.h"
+#include "auxiliary/CInstallJournal.h"
 #include "auxiliary/CSetupHelper2.h"
 #include "auxiliary/SetupInformationRecord.h"
 #include "file/CEnumFilename.h"
@@ -21,6 +22,7 @@ namespace Installer {
 
 using namespace Corvane::Base::File;
 using Corvane::Base::AppFrame::CAppInitializer;
+using Corvane::Base::Auxiliary::CInstallJournal;
 using Corvane::Base::Auxiliary::CSetupHelper2;
 using Corvane::Base::Auxiliary::SetupInformationRecord;
 
@@ -113,12 +115,12 @@ std::string ExistingFile(const std::string& folder, const std::string& name)
 void CreateShortcuts(CSetupHelper2& worker, const std::vector<std::string>& args,
                      const SetupInformationRecord& record)
 {
-    const std::string& name = args[2];
-    if (args[7] == "t") {
+    const std::string& name = args[kAppName];
+    if (args[kDesktopShortcutFlag] == "t") {
         worker.CreateDesktopShortcut(record.m_ProgramPath, name);
         worker.AddUninstallDesktopShortcut(name);
     }
-    if (args[8] == "t") {
+    if (args[kProgramMenuFlag] == "t") {
         const std::string folder = "PELLIN\\" + name;
         const std::string application = folder + "\\" + name;
         const std::string uninstaller = application + "のアンインストール";
@@ -137,12 +139,10 @@ void CreateShortcuts(CSetupHelper2& worker, const std::vector<std::string>& args
 
 void RunInstaller()
 {
-    std::vector<std::string> args(kArgumentCount);
-    for (unsigned i = 0; i < kArgumentCount; ++i)
-        args[i] = CAppInitializer::GetArgument(i);
+    const std::vector<std::string> args = ReadInstallerArguments(&CAppInitializer::GetArgument);
 
-    if (args[9] != "n") {
-        for (int i = 1; i <= 8; ++i) {
+    if (args[kRelaunchMarker] != "n") {
+        for (unsigned i = kDisplayMode; i <= kProgramMenuFlag; ++i) {
             if (args[i].empty()) {
                 MessageBoxA(nullptr, "Setup.exeより起動してください。", "エラー", MB_ICONERROR);
                 return;
@@ -150,27 +150,31 @@ void RunInstaller()
         }
     }
 
-    const std::string source = GetFullPath(args[3]);
+    const std::string source = GetFullPath(args[kSourceFolder]);
     CEnumFilename list;
     list.Enumerate(source, "*.*", true);
 
-    if (!IsCounterAccepted(StringToInt(args[10]))) {
+    if (!IsCounterAccepted(StringToInt(args[kRelaunchCounter]))) {
         MessageBoxA(nullptr, "再起呼び出し失敗", "インストールエラー", MB_OK);
         return;
     }
-    if (args[9] != "t") {
+    if (args[kRelaunchMarker] != "t") {
         Relaunch(args);
         return;
     }
 
-    const std::string& destination = args[4];
+    const std::string& destination = args[kDestinationFolder];
     std::vector<std::string> createdFolders = MissingFolders(destination);
     if (!CreateDirectoryTree(destination)) {
         Relaunch(args);
         return;
     }
-    // Without a first file, a name of our own probes the destination.
+    // Without a first file, a name of our own probes the destination; so it
+    // does when the first file's way leads through a link, which the copy
+    // will refuse with its own box.
     std::string probe = list.GetCount() > 0 ? GetRelativePath(list.GetFilename(0), source) : "~install.tmp";
+    if (!CInstallJournal::IsSafeBelow(RemoveDoubleBackslash(destination + "\\" + probe), destination))
+        probe = "~install.tmp";
     if (!WriteTest(destination, probe, createdFolders)) {
         Relaunch(args);
         return;
@@ -178,16 +182,16 @@ void RunInstaller()
 
     CSetupHelper2 worker;
     CProgressDialog dialog;
-    const bool large = args[1] == "t";
-    dialog.Create(CAppInitializer::GetInstanceHandle(), large, args[2]);
+    const bool large = args[kDisplayMode] == "t";
+    dialog.Create(CAppInitializer::GetInstanceHandle(), large, args[kAppName]);
     if (large)
         dialog.LoadPictures(CAppInitializer::GetInitializerScript());
     dialog.SetStatus("インストールサイズ計算中");
     dialog.Pump();
 
     worker.SetOwnerWindow(dialog.Window());
-    worker.SetAppName(args[2]);
-    worker.SetSourceFolder(args[3]);
+    worker.SetAppName(args[kAppName]);
+    worker.SetSourceFolder(args[kSourceFolder]);
     worker.SetDestinationFolder(destination);
 
     unsigned long long total = 0;
@@ -211,11 +215,11 @@ void RunInstaller()
     }
 
     std::string root;
-    if (GetDistributionRoot(args[3], root)) {
-        std::string folder = root + VariantFolderName(StringToInt(args[11]));
+    if (GetDistributionRoot(args[kSourceFolder], root)) {
+        std::string folder = root + VariantFolderName(StringToInt(args[kVariantSelector]));
         unsigned long long size = 0;
-        if (FindSize(RemoveDoubleBackslash(folder + "\\" + args[5]), size)) {
-            worker.AddExtraFile(args[5], folder);
+        if (FindSize(RemoveDoubleBackslash(folder + "\\" + args[kExtraFileName]), size)) {
+            worker.AddExtraFile(args[kExtraFileName], folder);
             ++listed;
             total += size;
         }
@@ -228,6 +232,7 @@ void RunInstaller()
     }
 
     worker.SetTotalSize(total);
+    worker.SetCreatedFolders(createdFolders);
     dialog.SetStatus("インストール中");
     worker.StartInstall();
     dialog.EnableCancel(true);
@@ -252,11 +257,11 @@ void RunInstaller()
     dialog.Pump();
 
     SetupInformationRecord record;
-    record.m_AppName = args[2];
+    record.m_AppName = args[kAppName];
     record.m_InstallFolder = destination;
     // Only paths that exist after the copy; an empty one keeps what an earlier run stored.
-    record.m_ProgramPath = ExistingFile(destination, args[5]);
-    record.m_UninstallerPath = ExistingFile(destination, args[6]);
+    record.m_ProgramPath = ExistingFile(destination, args[kExtraFileName]);
+    record.m_UninstallerPath = ExistingFile(destination, args[kReservedArgument]);
     record.m_bFlag = false;
 
     for (const std::string& path : hidden) {
@@ -267,10 +272,12 @@ void RunInstaller()
     worker.WriteSetupInformation(record);
     CreateShortcuts(worker, args, record);
     worker.WriteUninstallList("uninstall.ini");
+    // Before the user hears of success: from here on nothing undoes the run.
+    worker.FinishInstall();
 
     Sleep(1000);
     dialog.Destroy();
-    if (CAppInitializer::GetArgument(1) == "t")
+    if (CAppInitializer::GetArgument(kDisplayMode) == "t")
         ShowFinishedDialog(CAppInitializer::GetInstanceHandle());
     else
         MessageBoxA(nullptr, "インストールが正常に終了しました。", "正常終了", MB_ICONINFORMATION);

@@ -45,7 +45,7 @@ INT_PTR CALLBACK FinishedDialogProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_INITDIALOG: {
         std::string root;
         // Without a "gamedata" folder there is no distribution root: the built-in picture stays.
-        if (GetDistributionRoot(CAppInitializer::GetArgument(3), root)) {
+        if (GetDistributionRoot(CAppInitializer::GetArgument(kSourceFolder), root)) {
             std::string path = root + CAppInitializer::GetInitializerScript().GetValue("DialogBitmap");
             g_hFinishedBitmap = static_cast<HBITMAP>(
                 LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
@@ -53,7 +53,7 @@ INT_PTR CALLBACK FinishedDialogProc(HWND window, UINT message, WPARAM wParam, LP
                 SendDlgItemMessageA(window, IDC_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
                                     reinterpret_cast<LPARAM>(g_hFinishedBitmap));
         }
-        SetWindowTextA(window, FormatString("%s インストール", CAppInitializer::GetArgument(2).c_str()).c_str());
+        SetWindowTextA(window, FormatString("%s インストール", CAppInitializer::GetArgument(kAppName).c_str()).c_str());
         return FALSE;
     }
     case WM_COMMAND:

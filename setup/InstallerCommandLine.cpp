@@ -1,32 +1,55 @@
 #include "InstallerCommandLine.h"
 
+#include "auxiliary/InstallerArgumentList.h"
 #include "file/PathText.h"
 
 namespace Setup {
 
-std::string JoinQuoted(const std::vector<std::string>& items)
+using namespace Corvane::Base::Auxiliary;
+
+namespace {
+
+std::vector<std::string> CommonArguments(const InstallerItems& it, const char* displayMode)
 {
-    std::string out;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i)
-            out += ' ';
-        out += '"';
-        out += items[i];
-        out += '"';
-    }
-    return out;
+    std::vector<std::string> args(kInstallerArgumentCount);
+    args[kInstallerProgram] = it.program;
+    args[kDisplayMode] = displayMode;
+    args[kAppName] = it.appName;
+    args[kSourceFolder] = it.diskDirectory;
+    args[kDestinationFolder] = it.targetDirectory;
+    args[kExtraFileName] = it.gameExecute;
+    args[kReservedArgument] = it.gameUninstall;
+    args[kDesktopShortcutFlag] = "f";
+    args[kProgramMenuFlag] = "f";
+    return args;
+}
+
+}  // namespace
+
+std::vector<std::string> InstallerArguments(const InstallerItems& it)
+{
+    std::vector<std::string> args = CommonArguments(it, "f");
+    args[kRelaunchMarker] = "f";
+    args[kRelaunchCounter] = "0";
+    args[kVariantSelector] = it.selector;
+    return args;
+}
+
+std::vector<std::string> MenuInstallerArguments(const InstallerItems& it)
+{
+    std::vector<std::string> args = CommonArguments(it, "t");
+    args.resize(kMenuArgumentCount);
+    return args;
 }
 
 std::string BuildInstallerCommandLine(const InstallerItems& it)
 {
-    return JoinQuoted({it.program, "f", it.appName, it.diskDirectory, it.targetDirectory,
-                       it.gameExecute, it.gameUninstall, "f", "f", "f", "0", it.selector});
+    return FormatInstallerCommandLine(InstallerArguments(it));
 }
 
 std::string BuildMenuInstallerCommandLine(const InstallerItems& it)
 {
-    return JoinQuoted({it.program, "t", it.appName, it.diskDirectory, it.targetDirectory,
-                       it.gameExecute, it.gameUninstall, "f", "f"});
+    return FormatInstallerCommandLine(MenuInstallerArguments(it));
 }
 
 std::string MakeSingleAppName(const std::string& programPath)

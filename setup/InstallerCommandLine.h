@@ -7,9 +7,6 @@
 
 namespace Setup {
 
-// Each item in double quotes, joined by single blanks, no blank at the end.
-std::string JoinQuoted(const std::vector<std::string>& items);
-
 struct InstallerItems {
     std::string program;          // full path of the installer
     std::string appName;
@@ -21,8 +18,11 @@ struct InstallerItems {
 };
 
 // The twelve-item list of the confirmed road (small dialog, first instance).
+std::vector<std::string> InstallerArguments(const InstallerItems& items);
+// The nine-item list of the menu road (large dialog); no selector.
+std::vector<std::string> MenuInstallerArguments(const InstallerItems& items);
+
 std::string BuildInstallerCommandLine(const InstallerItems& items);
-// The nine-item list of the menu road (large dialog).
 std::string BuildMenuInstallerCommandLine(const InstallerItems& items);
 
 // Name of the single-instance mutex: the program path with '\' turned into

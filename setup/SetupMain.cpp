@@ -5,11 +5,16 @@
 #include <vector>
 
 #include "CSingleApp.h"
+#include "InstallLocation.h"
 #include "InstallerCommandLine.h"
+#include "LocationDialog.h"
+#include "MenuDialog.h"
 #include "ProcessUtility.h"
+#include "TargetDialog.h"
 #include "appframe/CAppInitializer.h"
 #include "auxiliary/CSetupHelper2.h"
 #include "file/FileSystem.h"
+#include "resource.h"
 #include "thread/CMutex.h"
 #include "thread/CThreadManager.h"
 
@@ -49,6 +54,8 @@ bool IsWow64()
 }
 
 // The record earlier installations left; the "data" folder below it wins.
+// An installation into that data folder records the data folder itself:
+// it is the data folder still, not a folder to look below.
 bool FindRecordedInstallation(CSetupHelper2& helper, std::string& folder, std::string& selector)
 {
     SetupInformationRecord record;
@@ -58,11 +65,67 @@ bool FindRecordedInstallation(CSetupHelper2& helper, std::string& folder, std::s
     if (PathIsDirectoryA(candidate.c_str())) {
         folder = candidate;
         selector = "2";
+    } else if (EndsWithDataFolder(record.m_InstallFolder) && PathIsDirectoryA(record.m_InstallFolder.c_str())) {
+        folder = record.m_InstallFolder;
+        selector = "2";
     } else {
         folder = record.m_InstallFolder;
         selector = "0";
     }
     return true;
+}
+
+InstallerItems ItemsFromValues(const std::string& selector)
+{
+    InstallerItems items;
+    items.program = GetFullPath(Value("InstallExecute"));
+    items.appName = g_szAppName;
+    items.diskDirectory = g_szDiskDirectory;
+    items.targetDirectory = g_szTargetDirectory;
+    items.gameExecute = g_szGameExecute;
+    items.gameUninstall = g_szGameUninstall;
+    items.selector = selector;
+    return items;
+}
+
+void ReadDistributionValues()
+{
+    g_szDiskDirectory = GetFullPath(Value("DiskDirectory"));
+    g_szGameExecute = Value("GameExecute");
+    g_szGameUninstall = Value("GameUninstall");
+    g_szDialogBitmap = Value("DialogBitmap");
+}
+
+INT_PTR ShowDialog(int id, DLGPROC procedure)
+{
+    return DialogBoxParamA(CAppInitializer::GetInstanceHandle(), MAKEINTRESOURCEA(id), nullptr, procedure, 0);
+}
+
+// The menu road: menu, target, location, the installer with the large
+// dialog, and back to the menu until a dialog says to leave.
+void RunMenuFlow()
+{
+    for (;;) {
+        INT_PTR menu = ShowDialog(IDD_MENU, &MenuDialogProc);
+        if (menu == kMenuWeb) {
+            ShellOpen(nullptr, "gamedata\\webアンケート.url", "open");
+            return;
+        }
+        if (menu != kMenuInstall)
+            return;
+        INT_PTR target = ShowDialog(IDD_TARGET, &TargetDialogProc);
+        if (target == kTargetBack)
+            continue;
+        if (target != kTargetHigh && target != kTargetLow)
+            return;
+        ReadDistributionValues();
+        INT_PTR location = ShowDialog(IDD_LOCATION, &LocationDialogProc);
+        if (location == kLocationBack)
+            continue;
+        if (location != kLocationStart)
+            return;
+        RunProcess(BuildMenuInstallerCommandLine(ItemsFromValues(std::string())), true, std::string());
+    }
 }
 
 }  // namespace
@@ -130,10 +193,7 @@ void RunSetup()
         return;
     }
 
-    g_szDiskDirectory = GetFullPath(Value("DiskDirectory"));
-    g_szGameExecute = Value("GameExecute");
-    g_szGameUninstall = Value("GameUninstall");
-    g_szDialogBitmap = Value("DialogBitmap");
+    ReadDistributionValues();
     std::string selector;
 
     {
@@ -164,19 +224,13 @@ void RunSetup()
     }
     int answer = MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO);
     if (answer == IDYES) {
-        InstallerItems items;
-        items.program = GetFullPath(Value("InstallExecute"));
-        items.appName = g_szAppName;
-        items.diskDirectory = g_szDiskDirectory;
-        items.targetDirectory = g_szTargetDirectory;
-        items.gameExecute = g_szGameExecute;
-        items.gameUninstall = g_szGameUninstall;
-        items.selector = selector;
-        RunProcess(BuildInstallerCommandLine(items), true, std::string());
+        RunProcess(BuildInstallerCommandLine(ItemsFromValues(selector)), true, std::string());
     } else if (answer == IDNO) {
         MessageBoxA(nullptr, "追加インストールせずに終了します", caption.c_str(), MB_OK);
+    } else {
+        // The box could not be shown: the menu dialogs take over.
+        RunMenuFlow();
     }
-    // Any other answer means the box could not be shown; the menu dialogs are not part of this program yet.
 }
 
 }  // namespace Setup

@@ -6,7 +6,7 @@ set -eu
 export DEBIAN_FRONTEND=noninteractive
 packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev
           mingw-w64-x86-64-dev libz-mingw-w64-dev googletest wine wine32:i386
-          wine64 locales binutils-mingw-w64-i686 python3)
+          wine64 locales binutils-mingw-w64-i686 python3 g++ zlib1g-dev)
 # The sample run without a display: a virtual screen, screenshots, a Japanese font.
 if [ "${1:-}" = "--screenshots" ]; then
   packages+=(xvfb xauth imagemagick fonts-ipafont-gothic)

@@ -2,7 +2,8 @@
 """Draws the installer's built-in pictures (24-bit BMP, original art).
 
 Usage: make-art.py OUT.bmp WIDTH HEIGHT STYLE [LABEL-HUE]
-STYLE: "sky" (progress backdrop) or "panel" (finished-dialog side picture).
+STYLE: "sky" (progress backdrop), "panel" (finished-dialog side picture) or
+"dusk" (setup's side picture).
 Also used by the sample distribution for its backdrops ("band" style, a hue).
 """
 import math
@@ -55,6 +56,23 @@ def panel(w, h):
     return px
 
 
+def dusk(w, h):
+    def px(x, y):
+        t = y / h
+        r, g, b = 70 + 150 * t, 50 + 70 * t, 120 - 40 * t
+        # a crescent moon and a row of slender towers
+        d = math.hypot(x - w * 0.3, y - h * 0.2)
+        if d < w * 0.12 and math.hypot(x - w * 0.35, y - h * 0.18) > w * 0.1:
+            r, g, b = 250, 240, 200
+        for i in range(5):
+            cx = w * (0.12 + 0.19 * i)
+            top = h * (0.55 + 0.08 * math.sin(i * 2.3))
+            if abs(x - cx) < w * 0.035 and y > top:
+                r, g, b = 30 + 8 * i, 25, 50
+        return clamp(r), clamp(g), clamp(b)
+    return px
+
+
 def band(w, h, hue):
     base = [(200, 80, 80), (80, 160, 90), (70, 110, 200), (200, 160, 60), (150, 90, 180)][hue % 5]
     def px(x, y):
@@ -67,7 +85,7 @@ def band(w, h, hue):
 def main():
     out, w, h, style = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
     hue = int(sys.argv[5]) if len(sys.argv) > 5 else 0
-    pixel = {"sky": lambda: sky(w, h), "panel": lambda: panel(w, h), "band": lambda: band(w, h, hue)}[style]()
+    pixel = {"sky": lambda: sky(w, h), "panel": lambda: panel(w, h), "dusk": lambda: dusk(w, h), "band": lambda: band(w, h, hue)}[style]()
     write_bmp(out, w, h, pixel)
 
 

@@ -2,7 +2,7 @@
 # Builds the programs and runs them on a sample distribution in a private
 # Wine prefix (build/<arch>/sampleprefix). Run as root on Debian 12.
 #
-# Usage: run-sample.sh [--launcher] [--large] [--headless]
+# Usage: run-sample.sh [--launcher] [--large] [--menu] [--headless]
 #   (default)   the whole road: a base game recorded in Information.reg,
 #               setup.exe, its confirmation box, the installer chain, the
 #               success box
@@ -10,6 +10,10 @@
 #               registry value "Path" (no Information.reg record)
 #   --large     installer.exe alone with the large progress dialog, its
 #               background pictures and the finished dialog
+#   --menu      setup's menu road, reached as when its confirmation box
+#               cannot be shown (setup's main routine in a probe program):
+#               menu, target, install location, the installer with the
+#               large dialog and the finished dialog, the menu again, 終了
 #   --headless  use a virtual screen even when a display is present
 #
 # With a display the programs are shown and you answer them yourself.
@@ -25,6 +29,7 @@ for option in "$@"; do
   case "$option" in
     --launcher) source=launcher ;;
     --large) road=large ;;
+    --menu) road=menu ;;
     --headless) headless=1 ;;
     *) echo "run-sample.sh: unknown option $option" >&2; exit 2 ;;
   esac
@@ -41,6 +46,7 @@ fi
 build=$top/build/$arch
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)" --target installer setup drive record_probe
+[ $road != menu ] || cmake --build "$build" -j "$(nproc)" --target setup_menu_probe menu_drive
 bin=$build/bin
 
 export WINEPREFIX=$build/sampleprefix WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
@@ -112,7 +118,18 @@ InstallBitmapPer2 30
 InstallBitmap3 pictures\back3.bmp
 InstallBitmapPer3 60
 EOF
-[ -f "$dist/gamedata/voice2.pak" ] || head -c $((256 << 20)) /dev/urandom > "$dist/gamedata/voice2.pak"
+# voice2.pak is a real archive, built by the publisher's tool from a voice folder.
+pak=$top/build/native/pak
+bash tools/pak/build-native.sh "$pak"
+voices=$top/build/$arch/sample-voice2
+if [ ! -f "$dist/gamedata/voice2.pak" ] || ! "$pak" verify "$dist/gamedata/voice2.pak" >/dev/null 2>&1; then
+  mkdir -p "$voices/ボイス"
+  for n in 1 2 3 4; do
+    [ -f "$voices/ボイス/表情0$n.ogg" ] || head -c $((64 << 20)) /dev/urandom > "$voices/ボイス/表情0$n.ogg"
+  done
+  printf 'voice2 sample archive\r\n' > "$voices/readme.txt"
+  "$pak" create "$dist/gamedata/voice2.pak" "$voices"
+fi
 for n in 1 2 3; do
   [ -f "$dist/gamedata/音声/キャラ0$n.ogg" ] || head -c $((32 << 20)) /dev/urandom > "$dist/gamedata/音声/キャラ0$n.ogg"
 done
@@ -147,11 +164,25 @@ else
   wine "$bin/record_probe.exe" サンプルゲーム "$game_win" "$game_win\\game.exe"
 fi
 
+# The menu road installs into the low-resolution edition, recorded under its
+# own name; the add-on is taken away first, so the edition can be chosen again.
+if [ $road = menu ]; then
+  cp "$bin/setup_menu_probe.exe" "$dist/"
+  game_win='C:\サンプル\低解像度版'
+  game=$sample/低解像度版
+  mkdir -p "$game"
+  [ -f "$game/game.exe" ] || printf 'the low-resolution edition\r\n' > "$game/game.exe"
+  rm -f "$game/voice2.pak"
+  wine "$bin/record_probe.exe" 'ケルナディア(低解像度版)' "$game_win" "$game_win\\game.exe"
+fi
+
 stamp=$(date +%Y%m%d-%H%M%S)
 shots=$build/sample-shots/$stamp
 transcript=$shots/transcript.txt
 cd "$dist"
-if [ $road = large ]; then
+if [ $road = menu ]; then
+  program=(setup_menu_probe.exe)
+elif [ $road = large ]; then
   program=(installer.exe t サンプルゲーム 'C:\サンプル\アドオン配布\gamedata' "$game_win" game.exe uninstall.exe f f f 0 0)
 else
   program=(setup.exe)
@@ -160,10 +191,15 @@ if [ $headless = 1 ]; then
   mkdir -p "$shots"
   echo "running ${program[0]} on a virtual screen; the window driver answers"
   status=0
+  if [ $road = menu ]; then
+    wine "$bin/menu_drive.exe" "$(winpath "$shots")" "$(winpath "$transcript")" -- \
+         "C:\\サンプル\\アドオン配布\\${program[0]}" || status=$?
+  else
   wine "$bin/drive.exe" --shots "$(winpath "$shots")" --transcript "$(winpath "$transcript")" --timeout 600000 \
        --answer 'サンプルゲーム追加ボイス||6' --answer '正常終了||1' \
        --answer 'サンプルゲーム インストール|ゲームのセットアップ|1' \
        -- "C:\\サンプル\\アドオン配布\\${program[0]}" "${program[@]:1}" || status=$?
+  fi
   for f in "$shots"/*.bmp; do
     [ -e "$f" ] || continue
     convert "$f" "${f%.bmp}.png" && rm -f "$f"
@@ -187,6 +223,9 @@ target=$game
 echo
 echo "== installed below $target"
 (cd "$target" && find . -type f -printf '%10s  %P\n' | sort -k2)
+echo
+echo "== voice2.pak as installed"
+[ ! -f "$target/voice2.pak" ] || "$pak" list "$target/voice2.pak"
 echo
 echo "== Information.reg"
 info=$(find "$WINEPREFIX/drive_c/users" -path '*Pellin/SetupInformation/Information.reg' 2>/dev/null | head -1)

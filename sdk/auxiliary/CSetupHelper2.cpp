@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "auxiliary/DebugPrint.h"
 #include "auxiliary/SetupInformationFormat.h"
 #include "auxiliary/Shortcut.h"
 #include "auxiliary/UninstallListFormat.h"
@@ -47,7 +48,8 @@ void AddHidden(const std::string& path)
 }  // namespace
 
 CSetupHelper2::CSetupHelper2()
-    : m_hOwnerWindow(nullptr), m_nTotalSize(0), m_nDoneSize(0), m_bFinished(false), m_bFailed(false), m_nReached(0)
+    : m_hOwnerWindow(nullptr), m_nTotalSize(0), m_nDoneSize(0), m_bFinished(false), m_bFailed(false),
+      m_bWorkerEnded(true)
 {
     OpenSetupInformation();
     ClearAll();
@@ -55,19 +57,21 @@ CSetupHelper2::CSetupHelper2()
 
 CSetupHelper2::~CSetupHelper2()
 {
-    Stop();
-    // Not rolled back by the caller: a failed run gives the kept files back,
-    // a successful one no longer needs them.
-    if (m_bFailed)
-        RestoreKeptFiles();
-    else
-        DropKeptFiles();
+    StopPumping();
+    // Not settled by the caller: a failed or unfinished run is given back,
+    // a finished one kept.
+    if (m_Journal.IsActive()) {
+        if (m_bFinished && !m_bFailed)
+            m_Journal.Commit();
+        else
+            m_Journal.Rollback();
+    }
     CloseSetupInformation();
 }
 
 void CSetupHelper2::ClearAll()
 {
-    Stop();
+    StopPumping();
     CCriticalLock lock(&m_Lock);
     m_hOwnerWindow = nullptr;
     m_AppName.clear();
@@ -83,7 +87,7 @@ void CSetupHelper2::ClearAll()
     m_bFailed = false;
     m_UninstallFiles.clear();
     m_UninstallDirectories.clear();
-    m_nReached = 0;
+    m_CreatedFolders.clear();
 }
 
 void CSetupHelper2::SetOwnerWindow(HWND owner)
@@ -137,6 +141,12 @@ void CSetupHelper2::SetTotalSize(unsigned long long total)
     m_nTotalSize = total;
 }
 
+void CSetupHelper2::SetCreatedFolders(const std::vector<std::string>& folders)
+{
+    CCriticalLock lock(&m_Lock);
+    m_CreatedFolders = folders;
+}
+
 std::string CSetupHelper2::MakeDestinationPath(const std::string& name)
 {
     CCriticalLock lock(&m_Lock);
@@ -173,7 +183,6 @@ bool CSetupHelper2::StartInstall()
     {
         CCriticalLock lock(&m_Lock);
         m_bFinished = false;
-        m_nReached = 0;
         for (const std::string& entry : m_RelativeNames)
             if (!entry.empty())
                 AddUninstallFile(MakeDestinationPath(entry));
@@ -183,63 +192,58 @@ bool CSetupHelper2::StartInstall()
                     AddUninstallDirectory(folder);
         AddUninstallDirectory(m_DestinationFolder);
     }
-    return Start(THREAD_PRIORITY_TIME_CRITICAL);
+    m_bWorkerEnded = false;
+    if (Start(THREAD_PRIORITY_TIME_CRITICAL))
+        return true;
+    m_bWorkerEnded = true;
+    return false;
 }
 
-void CSetupHelper2::KeepExisting(const std::string& destination)
+void CSetupHelper2::StopPumping()
 {
-    for (const KeptFile& k : m_KeptFiles)
-        if (k.destination == destination)
-            return;
-    DWORD attributes = GetFileAttributesA(destination.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return;
-    for (int n = 0; n < 100; ++n) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof(suffix), n == 0 ? "~keep" : "~keep%d", n);
-        std::string kept = destination + suffix;
-        if (GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES)
-            continue;
-        if (MoveFileExA(destination.c_str(), kept.c_str(), 0))
-            m_KeptFiles.push_back(KeptFile{destination, kept, attributes});
-        return;
+    RequestStop();
+    if (GetCurrentThreadId() != GetThreadId()) {
+        while (!m_bWorkerEnded) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
     }
+    Stop();
 }
 
-void CSetupHelper2::RestoreKeptFiles()
+int CSetupHelper2::AskRetry(HWND owner, const std::string& text, const char* caption)
 {
-    CCriticalLock lock(&m_Lock);
-    for (const KeptFile& k : m_KeptFiles) {
-        SetFileAttributesA(k.destination.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(k.destination.c_str());
-        if (MoveFileExA(k.kept.c_str(), k.destination.c_str(), MOVEFILE_REPLACE_EXISTING))
-            SetFileAttributesA(k.destination.c_str(), k.attributes);
-    }
-    m_KeptFiles.clear();
-}
-
-void CSetupHelper2::DropKeptFiles()
-{
-    CCriticalLock lock(&m_Lock);
-    for (const KeptFile& k : m_KeptFiles) {
-        SetFileAttributesA(k.kept.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(k.kept.c_str());
-    }
-    m_KeptFiles.clear();
+    // Once a stop is requested the main thread is winding the run up: asking
+    // now would only hold it up.
+    if (!IsRunning())
+        return IDCANCEL;
+    return MessageBoxA(owner, text.c_str(), caption, MB_RETRYCANCEL | MB_ICONERROR);
 }
 
 void CSetupHelper2::ThreadProc()
 {
+    struct EndMark {
+        std::atomic<bool>& ended;
+        ~EndMark() { ended = true; }
+    } endMark{m_bWorkerEnded};
     File::NonErrMes guard;
     std::string destinationFolder;
     unsigned long long total;
     HWND ownerWindow;
+    std::vector<std::string> createdFolders;
     {
         CCriticalLock lock(&m_Lock);
         destinationFolder = m_DestinationFolder;
         total = m_nTotalSize;
         ownerWindow = m_hOwnerWindow;
+        createdFolders = m_CreatedFolders;
     }
+    // A run killed before it could finish or roll back left its journal here.
+    CInstallJournal::RecoverInterrupted(destinationFolder);
     if (!(File::GetFreeDiskSpace(File::GetDriveRoot(destinationFolder)) > total)) {
         MessageBoxA(ownerWindow,
                     "インストール先の容量が不足しています。\n十分な容量を確保してから再度インストールを試みてください。",
@@ -258,6 +262,7 @@ void CSetupHelper2::ThreadProc()
             return;
         }
     }
+    m_Journal.Begin(destinationFolder, createdFolders);
     std::vector<char> buffer(kCopyBuffer);
     unsigned long long completed = 0;
     size_t count;
@@ -285,14 +290,25 @@ void CSetupHelper2::ThreadProc()
                 m_CurrentDestination = MakeDestinationPath(m_RelativeNames[index]);
                 sourcePath = m_CurrentSource;
                 destinationPath = m_CurrentDestination;
-                if (m_nReached < index + 1)
-                    m_nReached = index + 1;
-                if (source.OpenRead(sourcePath)) {
-                    std::string folder, file;
-                    File::SplitPath(destinationPath, folder, file);
-                    File::CreateDirectoryTree(folder);
-                    KeepExisting(destinationPath);
-                    destination.OpenWrite(destinationPath, true);
+            }
+            // The destination is touched only once the source is known to be
+            // there, and an original only once it is safely aside.
+            // Nothing outside the destination, nor through a link inside it,
+            // is written: that file counts as one that cannot be created.
+            bool kept = true;
+            if (source.OpenRead(sourcePath)) {
+                std::string folder, file;
+                File::SplitPath(destinationPath, folder, file);
+                if (!CInstallJournal::IsSafeBelow(destinationPath, destinationFolder)) {
+                    DebugPrint("CSetupHelper2::ThreadProc() インストール先の外には書き込みません。<%s>",
+                               destinationPath.c_str());
+                    kept = false;
+                    SetLastError(ERROR_CANT_ACCESS_FILE);
+                } else {
+                    m_Journal.CreateFolders(folder);
+                    kept = m_Journal.Prepare(destinationPath);
+                    if (kept)
+                        destination.OpenWrite(destinationPath, true);
                 }
             }
             if (!source.IsOpen() || !destination.IsOpen()) {
@@ -301,15 +317,15 @@ void CSetupHelper2::ThreadProc()
                 DWORD attributes = GetFileAttributesA(destinationPath.c_str());
                 source.Close();
                 destination.Close();
-                if (!sourceFailed && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN)) {
+                if (!sourceFailed && kept && attributes != INVALID_FILE_ATTRIBUTES &&
+                    (attributes & FILE_ATTRIBUTE_HIDDEN) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
                     SetFileAttributesA(destinationPath.c_str(), attributes & ~FILE_ATTRIBUTE_HIDDEN);
                     retry = true;
                     continue;
                 }
                 std::string text = sourcePath + "\n" + "ファイル読み込みに失敗しました。[Error::CreateFile]\n" +
                                    "WindowsError:" + SystemText(error);
-                int answer = MessageBoxA(nullptr, text.c_str(), sourceFailed ? "FileLoadError" : "FileCreateError",
-                                         MB_RETRYCANCEL | MB_ICONERROR);
+                int answer = AskRetry(nullptr, text, sourceFailed ? "FileLoadError" : "FileCreateError");
                 if (answer == IDRETRY) {
                     retry = true;
                     continue;
@@ -321,8 +337,8 @@ void CSetupHelper2::ThreadProc()
             if (!GetFileSizeEx(source.GetHandle(), &large)) {
                 source.Close();
                 destination.Close();
-                int answer = MessageBoxA(ownerWindow, "ファイル情報読み込みに失敗しました。[Error::GetFileSize]",
-                                         "GetFileSizeError", MB_RETRYCANCEL | MB_ICONERROR);
+                int answer = AskRetry(ownerWindow, "ファイル情報読み込みに失敗しました。[Error::GetFileSize]",
+                                      "GetFileSizeError");
                 if (answer == IDRETRY) {
                     retry = true;
                     continue;
@@ -346,7 +362,7 @@ void CSetupHelper2::ThreadProc()
                            SystemText(GetLastError());
                 }
                 if (failedCaption != nullptr) {
-                    int answer = MessageBoxA(ownerWindow, text.c_str(), failedCaption, MB_RETRYCANCEL | MB_ICONERROR);
+                    int answer = AskRetry(ownerWindow, text, failedCaption);
                     if (answer == IDRETRY) {
                         CCriticalLock lock(&m_Lock);
                         m_nDoneSize = completed;  // the file starts again from its first byte
@@ -383,27 +399,25 @@ void CSetupHelper2::CancelInstall()
         CCriticalLock lock(&m_Lock);
         m_bFailed = true;
     }
-    Stop();
-    CCriticalLock lock(&m_Lock);
-    for (size_t i = 0; i < m_RelativeNames.size() && i < m_nReached; ++i)
-        if (!m_RelativeNames[i].empty()) {
-            std::string path = MakeDestinationPath(m_RelativeNames[i]);
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-    lock.Leave();
-    RestoreKeptFiles();
-    lock.Enter();
+    StopPumping();
+    if (m_Journal.IsActive()) {
+        m_Journal.Rollback();
+        return;
+    }
+    // Stopped before the copy began: only the caller's folders are left to go.
     std::vector<std::string> folders;
-    for (const std::string& entry : m_RelativeNames)
-        if (!entry.empty())
-            for (const std::string& folder : FoldersBelowDestination(MakeDestinationPath(entry)))
-                AppendUnique(folders, folder);
-    std::stable_sort(folders.begin(), folders.end(),
-                     [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    {
+        CCriticalLock lock(&m_Lock);
+        folders = m_CreatedFolders;
+    }
     for (const std::string& folder : folders)
-        RemoveDirectoryA(folder.c_str());
-    File::DeleteDirectory(m_DestinationFolder);
+        RemoveDirectoryA(folder.c_str());  // only an empty one goes
+}
+
+void CSetupHelper2::FinishInstall()
+{
+    StopPumping();
+    m_Journal.Commit();
 }
 
 bool CSetupHelper2::IsFinished()
@@ -454,7 +468,49 @@ bool CSetupHelper2::OpenSetupInformation()
         return false;
     AddHidden(folder);
     AddHidden(file);
+    ApplyPendingUpdate();
     return true;
+}
+
+namespace {
+
+std::string PendingUpdatePath()
+{
+    return CSetupHelper2::GetSetupInformationFolder() + "\\Information.new";
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, long long limit)
+{
+    File::CFileWin32 file;
+    if (!file.OpenRead(path))
+        return false;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.GetHandle(), &size) || size.QuadPart > limit)
+        return false;
+    bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
+    return bytes.empty() || file.Read(&bytes[0], static_cast<DWORD>(bytes.size()));
+}
+
+}  // namespace
+
+// Only the holder of Information.reg touches the update beside it, so no two
+// programs can race over it.
+void CSetupHelper2::ApplyPendingUpdate()
+{
+    std::string pending = PendingUpdatePath();
+    if (GetFileAttributesA(pending.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    std::string bytes, content;
+    // A torn update was written before the file itself was touched: dropping it is enough.
+    if (ReadWholeFile(pending, bytes, 64LL * 1024 * 1024) && DecodeSetupInformationUpdate(bytes, content)) {
+        if (!m_InfoFile.Rewind() || !m_InfoFile.Write(content.data(), static_cast<DWORD>(content.size()))) {
+            DebugPrint("CSetupHelper2::OpenSetupInformation() 中断された更新を反映できません。");
+            return;  // kept for the next holder
+        }
+        FlushFileBuffers(m_InfoFile.GetHandle());
+    }
+    SetFileAttributesA(pending.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(pending.c_str());
 }
 
 void CSetupHelper2::CloseSetupInformation()
@@ -485,9 +541,32 @@ bool CSetupHelper2::WriteSetupInformation(const SetupInformationRecord& record)
         return false;
     MergeSetupInformation(records, record);
     std::string bytes = EncodeSetupInformation(records);
-    if (!m_InfoFile.Rewind())
-        return false;
-    return m_InfoFile.Write(bytes.data(), static_cast<DWORD>(bytes.size()));
+    // The new content goes beside the file first: a kill at any moment then
+    // leaves the old content or, once the next holder has finished the
+    // overwrite, the new one, never a torn file.
+    std::string pending = PendingUpdatePath();
+    std::string update = EncodeSetupInformationUpdate(bytes);
+    {
+        File::CFileWin32 file;
+        file.m_bWriteThrough = true;
+        if (!file.OpenWrite(pending, true)) {
+            DebugPrint("CSetupHelper2::WriteSetupInformation() 更新ファイルを作成できません。<%s>", pending.c_str());
+            return false;
+        }
+        AddHidden(pending);
+        if (!file.Write(update.data(), static_cast<DWORD>(update.size())) || !FlushFileBuffers(file.GetHandle())) {
+            file.Close();
+            DeleteFileA(pending.c_str());
+            DebugPrint("CSetupHelper2::WriteSetupInformation() 更新ファイルに書き込めません。<%s>", pending.c_str());
+            return false;
+        }
+    }
+    if (!m_InfoFile.Rewind() || !m_InfoFile.Write(bytes.data(), static_cast<DWORD>(bytes.size())))
+        return false;  // the update stays beside the file for the next holder
+    FlushFileBuffers(m_InfoFile.GetHandle());
+    SetFileAttributesA(pending.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(pending.c_str());
+    return true;
 }
 
 bool CSetupHelper2::FindSetupInformation(const std::string& name, SetupInformationRecord& record)
@@ -527,12 +606,36 @@ bool CSetupHelper2::WriteUninstallList(const std::string& fileName)
     CCriticalLock lock(&m_Lock);
     std::string path = UninstallListPath(m_DestinationFolder, fileName);
     AddUninstallFile(path);
-    std::FILE* f = std::fopen(path.c_str(), "a+b");
-    if (f == nullptr)
+    // The list with the new block goes under another name and then takes the
+    // list's place, so a block is there whole or not at all.
+    std::string content;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !ReadWholeFile(path, content, 1LL << 30))
         return false;
-    std::string block = FormatUninstallBlock(m_AppName, m_UninstallFiles, m_UninstallDirectories);
-    std::fwrite(block.data(), 1, block.size(), f);
-    std::fclose(f);
+    content += FormatUninstallBlock(m_AppName, m_UninstallFiles, m_UninstallDirectories);
+    std::string temporary = path + "~new";
+    {
+        File::CFileWin32 file;
+        file.m_bWriteThrough = true;
+        if (!file.OpenWrite(temporary, true))
+            return false;
+        bool written = file.Write(content.data(), static_cast<DWORD>(content.size())) &&
+                       FlushFileBuffers(file.GetHandle());
+        file.Close();
+        if (!written) {
+            DeleteFileA(temporary.c_str());
+            return false;
+        }
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only list would refuse its replacement
+    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DebugPrint("CSetupHelper2::WriteUninstallList() 一覧を置き換えられません。<%s> (%lu)", path.c_str(), GetLastError());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            SetFileAttributesA(path.c_str(), attributes);
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
     AddHidden(path);
     return true;
 }

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
+#include "auxiliary/CInstallJournal.h"
 #include "auxiliary/SetupInformationRecord.h"
 #include "file/CFileWin32.h"
 #include "thread/CCriticalSection.h"
@@ -17,8 +19,10 @@ namespace Corvane { namespace Base { namespace Auxiliary {
 // fails, and rolls back on cancel. Holds Information.reg open, unshared,
 // for its whole life, and collects the uninstall lists.
 //
-// A destination that exists before the run is kept aside until the run is
-// over: a roll-back puts it back, a successful run removes the kept copy.
+// Every run keeps a journal in the destination folder (CInstallJournal): an
+// original is moved aside before the run first writes its destination, so
+// a cancel, a failure or a later run after a kill gives back exactly what was
+// there, and touches nothing the run did not write.
 class CSetupHelper2 : public Thread::CThread {
 public:
     CSetupHelper2();
@@ -34,10 +38,18 @@ public:
     void AddFile(const std::string& relativeName);
     void AddExtraFile(const std::string& name, const std::string& folder);
     void SetTotalSize(unsigned long long total);
+    // Folders the caller made for this run (deepest first): a roll-back
+    // removes them again when they are empty.
+    void SetCreatedFolders(const std::vector<std::string>& folders);
 
     bool StartInstall();
     // Main thread: stops and joins the worker, then rolls the copy back.
+    // Window messages keep flowing while it waits, so a box the worker has
+    // up, owned by a window of this thread, never blocks it.
     void CancelInstall();
+    // Main thread, after the post-processing of a successful run: the kept
+    // originals and the journal go; from now on nothing rolls the run back.
+    void FinishInstall();
 
     bool IsFinished();
     bool IsFailed();
@@ -74,18 +86,13 @@ public:
     void ThreadProc() override;
 
 private:
-    struct KeptFile {
-        std::string destination;
-        std::string kept;
-        DWORD attributes;
-    };
-
     bool ReadAllRecords(std::vector<SetupInformationRecord>& records);
-    // Moves an existing destination aside once per run; false when it cannot.
-    void KeepExisting(const std::string& destination);
-    void RestoreKeptFiles();
-    void DropKeptFiles();
+    void ApplyPendingUpdate();
     std::vector<std::string> FoldersBelowDestination(const std::string& destination);
+    // Stops the worker and waits for it without blocking window messages.
+    void StopPumping();
+    // A retry box, unless a stop was requested: then the answer is Cancel.
+    int AskRetry(HWND owner, const std::string& text, const char* caption);
 
     HWND m_hOwnerWindow;
     std::string m_AppName;
@@ -104,8 +111,9 @@ private:
     File::CFileWin32 m_InfoFile;
     Thread::CCriticalSection m_Lock;
 
-    size_t m_nReached;               // copy-list entries the run has reached
-    std::vector<KeptFile> m_KeptFiles;
+    std::vector<std::string> m_CreatedFolders;
+    CInstallJournal m_Journal;  // the worker's while it runs, the main thread's after
+    std::atomic<bool> m_bWorkerEnded;
 };
 
 }}}

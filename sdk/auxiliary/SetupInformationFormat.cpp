@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "auxiliary/Checksum.h"
 #include "file/PathText.h"
 
 namespace Corvane { namespace Base { namespace Auxiliary {
@@ -108,6 +109,37 @@ void MergeSetupInformation(std::vector<SetupInformationRecord>& records, const S
     }
     if (!matched)
         records.push_back(fresh);
+}
+
+namespace {
+
+const char kUpdateMagic[] = {'C', 'V', 'I', 'U'};
+
+}  // namespace
+
+std::string EncodeSetupInformationUpdate(const std::string& content)
+{
+    std::string out(kUpdateMagic, sizeof(kUpdateMagic));
+    AppendLE32(out, static_cast<uint32_t>(content.size()));
+    AppendLE32(out, Fnv1a(reinterpret_cast<const unsigned char*>(content.data()), content.size()));
+    out += content;
+    return out;
+}
+
+bool DecodeSetupInformationUpdate(const std::string& bytes, std::string& content)
+{
+    content.clear();
+    const size_t header = sizeof(kUpdateMagic) + 8;
+    if (bytes.size() < header || bytes.compare(0, sizeof(kUpdateMagic), kUpdateMagic, sizeof(kUpdateMagic)) != 0)
+        return false;
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    uint32_t length = ReadLE32(data + 4);
+    if (bytes.size() - header != length)
+        return false;
+    if (ReadLE32(data + 8) != Fnv1a(data + header, length))
+        return false;
+    content.assign(bytes, header, length);
+    return true;
 }
 
 }}}

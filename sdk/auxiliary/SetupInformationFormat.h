@@ -24,6 +24,13 @@ std::string EncodeSetupInformation(const std::vector<SetupInformationRecord>& re
 // without one the record is appended.
 void MergeSetupInformation(std::vector<SetupInformationRecord>& records, const SetupInformationRecord& fresh);
 
+// The whole new content of the file, written beside it and flushed before
+// the file itself is overwritten: whoever opens the file next finishes an
+// overwrite that a kill cut short, and a torn update is simply dropped.
+std::string EncodeSetupInformationUpdate(const std::string& content);
+// False for anything that is not a whole update.
+bool DecodeSetupInformationUpdate(const std::string& bytes, std::string& content);
+
 // At most 259 bytes, never ending inside a Shift-JIS pair, so a NUL always fits.
 std::string CutSetupInformationText(const std::string& text);
 

@@ -3,6 +3,8 @@
 #include "auxiliary/DebugPrint.h"
 #include "file/CFindFile.h"
 #include "file/CNormalFile.h"
+#include "file/CZipArchiveFile.h"
+#include "file/CZipSingleFile.h"
 #include "file/FileSystem.h"
 #include "file/NonErrMes.h"
 
@@ -35,8 +37,12 @@ bool CFileImpl::SelectStorage(const std::string& fullName)
         m_pFile = new CNormalFile;
         return m_pFile != nullptr;
     }
-    // Compressed copies and archive members are the only other storages.
-    return false;
+    find.Close();
+    if (IsSingleFileFor(fullName))
+        m_pFile = new CZipSingleFile;
+    else
+        m_pFile = new CZipArchiveFile;
+    return m_pFile != nullptr;
 }
 
 int CFileImpl::Load(const std::string& name)

@@ -24,7 +24,8 @@ public:
     ~CFileImpl() override;
 
 private:
-    // Creates the storage object for a full name in m_pFile; false when none fits.
+    // Creates the storage object for a full name in m_pFile: a plain file,
+    // else the single compressed file that names it, else an archive member.
     bool SelectStorage(const std::string& fullName);
 
     IFile* m_pFile;

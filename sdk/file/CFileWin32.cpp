@@ -56,24 +56,53 @@ bool CFileWin32::IsOpen() const
     return m_hFile != nullptr && m_hFile != INVALID_HANDLE_VALUE;
 }
 
+bool CFileWin32::Position64(unsigned long long& position)
+{
+    LARGE_INTEGER zero, now;
+    zero.QuadPart = 0;
+    if (!SetFilePointerEx(m_hFile, zero, &now, FILE_CURRENT))
+        return false;
+    position = static_cast<unsigned long long>(now.QuadPart);
+    return true;
+}
+
+// Keeps the caller's last error: it belongs to the failure being reported.
+bool CFileWin32::SeekTo64(unsigned long long position)
+{
+    DWORD error = GetLastError();
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(position);
+    bool ok = SetFilePointerEx(m_hFile, to, nullptr, FILE_BEGIN) != FALSE;
+    SetLastError(error);
+    return ok;
+}
+
+bool CFileWin32::AtEnd()
+{
+    unsigned long long position = 0;
+    LARGE_INTEGER size;
+    return Position64(position) && GetFileSizeEx(m_hFile, &size) &&
+           position == static_cast<unsigned long long>(size.QuadPart);
+}
+
 bool CFileWin32::Read(void* buf, DWORD bytes)
 {
     if (!IsOpen())
         return false;
     char* out = static_cast<char*>(buf);
-    DWORD start = Tell();
+    unsigned long long start = 0;
+    if (!Position64(start))
+        return false;  // without a place to come back to, no all-or-nothing read
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         DWORD got = 0;
         if (!ReadFile(m_hFile, out, bytes, &got, nullptr)) {
-            DWORD error = GetLastError();
-            Seek(static_cast<LONG>(start), FILE_BEGIN);
-            SetLastError(error);
+            SeekTo64(start);
             continue;
         }
         if (got == bytes)
             return true;
-        if (Tell() == GetSize()) {
-            Seek(static_cast<LONG>(start), FILE_BEGIN);
+        if (AtEnd()) {
+            SeekTo64(start);
             return false;  // the end of the file: the data is not there
         }
         if (got == 0)
@@ -83,17 +112,15 @@ bool CFileWin32::Read(void* buf, DWORD bytes)
         while (!retry) {
             DWORD more = 0;
             if (!ReadFile(m_hFile, out + total, bytes - total, &more, nullptr)) {
-                DWORD error = GetLastError();
-                Seek(static_cast<LONG>(start), FILE_BEGIN);
-                SetLastError(error);
+                SeekTo64(start);
                 retry = true;
                 continue;
             }
             total += more;
             if (total >= bytes)
                 return true;
-            if (Tell() == GetSize()) {
-                Seek(static_cast<LONG>(start), FILE_BEGIN);
+            if (AtEnd()) {
+                SeekTo64(start);
                 retry = true;
                 continue;
             }
@@ -101,9 +128,7 @@ bool CFileWin32::Read(void* buf, DWORD bytes)
                 return false;
         }
     }
-    DWORD error = GetLastError();
-    Seek(static_cast<LONG>(start), FILE_BEGIN);
-    SetLastError(error);
+    SeekTo64(start);
     return false;
 }
 
@@ -112,7 +137,9 @@ bool CFileWin32::Write(const void* buf, DWORD bytes)
     if (!IsOpen())
         return false;
     const char* in = static_cast<const char*>(buf);
-    DWORD start = Tell();
+    unsigned long long start = 0;
+    if (!Position64(start))
+        return false;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         DWORD total = 0;
         bool failed = false;
@@ -126,9 +153,7 @@ bool CFileWin32::Write(const void* buf, DWORD bytes)
         }
         if (!failed && bytes > 0)
             return true;
-        DWORD error = GetLastError();
-        Seek(static_cast<LONG>(start), FILE_BEGIN);
-        SetLastError(error);
+        SeekTo64(start);
     }
     return false;  // a write of 0 bytes always ends here
 }

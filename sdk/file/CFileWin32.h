@@ -31,6 +31,14 @@ public:
 
     HANDLE m_hFile;
     bool m_bWriteThrough;  // set by the owner before OpenWrite
+
+private:
+    // The retries of Read and Write go back with full 64-bit positions: the
+    // 32-bit interface above cannot name a place beyond 4 GiB, and the
+    // worker copies files of any size through these.
+    bool Position64(unsigned long long& position);
+    bool SeekTo64(unsigned long long position);
+    bool AtEnd();
 };
 
 }}}

@@ -1,6 +1,6 @@
 #include "timer/CIntervalTimer.h"
 
-#include <mmsystem.h>
+#include "file/SystemLibrary.h"
 
 #include "thread/CCriticalLock.h"
 
@@ -10,6 +10,9 @@ using Thread::CCriticalLock;
 
 CIntervalTimer::CIntervalTimer() : m_LastId(1), m_bBodyRunning(true)
 {
+    // The clock's DLL is loaded here, on the constructing thread, rather than
+    // by the timer thread while the program may already be ending.
+    File::SystemTimeMs();
     if (!Start(0))
         m_bBodyRunning = false;  // no thread: nothing to wait for
     SetPriority(THREAD_PRIORITY_HIGHEST);
@@ -40,7 +43,7 @@ DWORD CIntervalTimer::AddTimer(Template::function_callback* callback, DWORD firs
     if (m_LastId >= 0xFFFFFFFE)
         m_LastId = 1;
     Record* r = new Record{true, m_LastId, Template::function_callback_obj<void>(callback),
-                           firstDelay, period, count, timeGetTime(), 0, false, 0};
+                           firstDelay, period, count, File::SystemTimeMs(), 0, false, 0};
     if (r == nullptr) {
         delete callback;
         return 0;
@@ -74,7 +77,7 @@ void CIntervalTimer::RemoveAllTimers()
 void CIntervalTimer::PauseTimer(DWORD id)
 {
     CCriticalLock lock(&m_Lock);
-    DWORD now = timeGetTime();
+    DWORD now = File::SystemTimeMs();
     for (std::list<Record*>* list : {&m_Active, &m_Pending})
         for (Record* r : *list)
             if (r->id == id && !r->paused) {
@@ -88,7 +91,7 @@ void CIntervalTimer::PauseTimer(DWORD id)
 void CIntervalTimer::ResumeTimer(DWORD id)
 {
     CCriticalLock lock(&m_Lock);
-    DWORD now = timeGetTime();
+    DWORD now = File::SystemTimeMs();
     for (std::list<Record*>* list : {&m_Active, &m_Pending})
         for (Record* r : *list)
             if (r->id == id && r->paused) {
@@ -154,7 +157,7 @@ void CIntervalTimer::ThreadProc()
         for (Record* r : m_Active) {
             if (r->paused || !r->active)
                 continue;
-            DWORD now = timeGetTime();
+            DWORD now = File::SystemTimeMs();
             DWORD interval = r->fired == 0 ? r->firstDelay : r->period;
             DWORD elapsed = now - r->lastTime;
             if (interval > elapsed) {
@@ -171,7 +174,7 @@ void CIntervalTimer::ThreadProc()
             if (r->count != 0 && r->fired >= r->count) {
                 r->active = false;
             } else {
-                long e = static_cast<long>((timeGetTime() - r->lastTime) - r->period);
+                long e = static_cast<long>((File::SystemTimeMs() - r->lastTime) - r->period);
                 if (static_cast<long>(wait) >= e)
                     wait = 1;
             }

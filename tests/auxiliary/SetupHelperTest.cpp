@@ -267,10 +267,11 @@ BOOL WINAPI FailingReadFile(HANDLE h, LPVOID buf, DWORD n, LPDWORD got, LPOVERLA
     return reinterpret_cast<Fn>(g_Injection.original)(h, buf, n, got, o);
 }
 
+// Only the copy's chunks fail: the run's small journal records pass.
 BOOL WINAPI FailingWriteFile(HANDLE h, LPCVOID buf, DWORD n, LPDWORD wrote, LPOVERLAPPED o)
 {
     typedef BOOL(WINAPI * Fn)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
-    if (g_Injection.failures > 0) {
+    if (g_Injection.failures > 0 && n >= 4096) {
         --g_Injection.failures;
         if (wrote) *wrote = 0;
         SetLastError(ERROR_DISK_FULL);

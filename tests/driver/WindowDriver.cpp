@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <set>
 
@@ -58,10 +59,16 @@ std::set<DWORD> CollectDescendants(DWORD root)
     return family;
 }
 
-BOOL CALLBACK ReadChild(HWND child, LPARAM param)
+BOOL CALLBACK CollectChild(HWND child, LPARAM param)
 {
-    WindowState* state = reinterpret_cast<WindowState*>(param);
-    ControlState control;
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+    return TRUE;
+}
+
+// What can be read without asking the program: quick, so two of these
+// taken one after the other show whether the window changed meanwhile.
+void ReadQuick(HWND child, ControlState& control)
+{
     control.id = GetDlgCtrlID(child);
     control.className = ClassOf(child);
     control.enabled = IsWindowEnabled(child) != FALSE;
@@ -70,32 +77,42 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM param)
     GetWindowRect(child, &rect);
     control.width = rect.right - rect.left;
     control.height = rect.bottom - rect.top;
-    if (lstrcmpiA(control.className.c_str(), PROGRESS_CLASSA) == 0) {
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    bool image = lstrcmpiA(control.className.c_str(), "Static") == 0 &&
+                 ((style & SS_TYPEMASK) == SS_BITMAP || (style & SS_TYPEMASK) == SS_ICON);
+    // A picture's window text is only its resource name.
+    control.text = image || lstrcmpiA(control.className.c_str(), PROGRESS_CLASSA) == 0 ? std::string() : TextOf(child);
+}
+
+bool SameQuick(const ControlState& a, const ControlState& b)
+{
+    return a.id == b.id && a.className == b.className && a.enabled == b.enabled && a.visible == b.visible &&
+           a.width == b.width && a.height == b.height && a.text == b.text;
+}
+
+// What the program is asked for (it answers between its own steps).
+void ReadAsked(HWND child, ControlState& control)
+{
+    std::string className = ClassOf(child);
+    if (lstrcmpiA(className.c_str(), PROGRESS_CLASSA) == 0) {
         DWORD_PTR position = 0;
         // Position -2: the program did not answer in time (its thread is busy).
         control.position = SendMessageTimeoutA(child, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 100, &position)
                                ? static_cast<int>(position) : -2;
-    } else {
-        LONG style = GetWindowLongA(child, GWL_STYLE);
-        bool image = lstrcmpiA(control.className.c_str(), "Static") == 0 &&
-                     ((style & SS_TYPEMASK) == SS_BITMAP || (style & SS_TYPEMASK) == SS_ICON);
-        // A picture's window text is only its resource name.
-        if (!image)
-            control.text = TextOf(child);
-        if (lstrcmpiA(control.className.c_str(), "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
-            // System icons are shared handles, so they compare across processes.
-            HICON icon = nullptr;
-            DWORD_PTR result = 0;
-            if (SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 100, &result))
-                icon = reinterpret_cast<HICON>(result);
-            control.icon = SystemIconName(icon);
-            // Another process's icon handles are its own: only its presence shows.
-            if (icon && control.icon.empty() && control.visible)
-                control.icon = "icon";
-        }
+        return;
     }
-    state->controls.push_back(control);
-    return TRUE;
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (lstrcmpiA(className.c_str(), "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+        // System icons are shared handles, so they compare across processes.
+        HICON icon = nullptr;
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 100, &result))
+            icon = reinterpret_cast<HICON>(result);
+        control.icon = SystemIconName(icon);
+        // Another process's icon handles are its own: only its presence shows.
+        if (icon && control.icon.empty() && IsWindowVisible(child))
+            control.icon = "icon";
+    }
 }
 
 struct Found {
@@ -115,6 +132,8 @@ BOOL CALLBACK FindWindows(HWND window, LPARAM param)
 
 bool Matches(const Rule& rule, const WindowState& state)
 {
+    if (rule.boxesOnly && !WindowDriver::IsMessageBox(state))
+        return false;
     if (!rule.caption.empty() && rule.caption != state.caption)
         return false;
     if (rule.text.empty())
@@ -240,8 +259,28 @@ std::string WindowState::Describe() const
     return out;
 }
 
+namespace {
+
+// The image of a process, and whether it lies below the Windows folder.
+void DescribeProcess(HANDLE process, ProcessRecord& record)
+{
+    char path[MAX_PATH * 2] = {};
+    DWORD size = sizeof(path);
+    if (!QueryFullProcessImageNameA(process, 0, path, &size))
+        return;
+    record.image.assign(path, size);
+    char windows[MAX_PATH] = {};
+    UINT length = GetSystemWindowsDirectoryA(windows, sizeof(windows));
+    record.system = length > 0 && length < sizeof(windows) && record.image.size() > length &&
+                    CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, record.image.c_str(), static_cast<int>(length),
+                                   windows, static_cast<int>(length)) == CSTR_EQUAL &&
+                    record.image[length] == '\\';
+}
+
+}  // namespace
+
 WindowDriver::WindowDriver()
-    : m_hProcess(nullptr), m_ProcessId(0), m_hThread(nullptr), m_Shots(0), m_FamilyTick(0)
+    : m_hProcess(nullptr), m_ProcessId(0), m_hThread(nullptr), m_Shots(0), m_FamilyTick(0), m_Rounds(0)
 {
     InitializeCriticalSection(&m_Lock);
     m_hStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -268,6 +307,48 @@ void WindowDriver::Answer(const std::string& caption, const std::string& text, i
     EnterCriticalSection(&m_Lock);
     m_Rules.push_back(Rule{caption, text, button, times});
     LeaveCriticalSection(&m_Lock);
+}
+
+void WindowDriver::AnswerNextBox(int button)
+{
+    EnterCriticalSection(&m_Lock);
+    m_Rules.push_back(Rule{std::string(), std::string(), button, 1, true});
+    LeaveCriticalSection(&m_Lock);
+}
+
+size_t WindowDriver::PendingAnswers() const
+{
+    size_t pending = 0;
+    EnterCriticalSection(&m_Lock);
+    for (const Rule& rule : m_Rules)
+        if (rule.button != 0 && rule.times > 0)
+            pending += static_cast<size_t>(rule.times);
+    LeaveCriticalSection(&m_Lock);
+    return pending;
+}
+
+bool WindowDriver::WaitForAnswers(DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (PendingAnswers() > 0) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+size_t WindowDriver::DropPendingAnswers()
+{
+    size_t pending = 0;
+    EnterCriticalSection(&m_Lock);
+    for (Rule& rule : m_Rules)
+        if (rule.button != 0 && rule.times > 0) {
+            pending += static_cast<size_t>(rule.times);
+            rule.times = 0;
+        }
+    LeaveCriticalSection(&m_Lock);
+    return pending;
 }
 
 void WindowDriver::SetScreenshotFolder(const std::string& folder)
@@ -305,12 +386,28 @@ bool WindowDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
     if (!m_hProcess)
         return false;
     DWORD start = GetTickCount();
+    auto left = [&]() -> DWORD {
+        DWORD spent = GetTickCount() - start;
+        return spent < timeoutMs ? timeoutMs - spent : 0;
+    };
     bool ended = WaitForSingleObject(m_hProcess, timeoutMs) == WAIT_OBJECT_0;
     // The chain's later instances end before the first; give stragglers the rest of the time.
-    while (ended && Descendants(m_ProcessId).size() > 1 && GetTickCount() - start < timeoutMs)
-        Sleep(20);
+    while (ended && Descendants(m_ProcessId).size() > 1 && left() > 0)
+        Sleep(kPollMs);
     if (ended && Descendants(m_ProcessId).size() > 1)
         ended = false;
+    // A member whose parent has gone is no longer found through its parent,
+    // but the watcher holds every member it saw.
+    if (ended) {
+        std::vector<HANDLE> seen;
+        EnterCriticalSection(&m_Lock);
+        for (size_t i = 0; i < m_Processes.size(); ++i)
+            if (!m_Records[i].system)
+                seen.push_back(m_Processes[i].second);
+        LeaveCriticalSection(&m_Lock);
+        for (HANDLE process : seen)
+            ended = ended && WaitForSingleObject(process, left()) == WAIT_OBJECT_0;
+    }
     if (!ended) {
         KillFamily();
         return false;
@@ -319,7 +416,8 @@ bool WindowDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
     GetExitCodeProcess(m_hProcess, &code);
     if (exitCode)
         *exitCode = code;
-    Sleep(3 * kPollMs);  // one more round of polling for the last states
+    // Two more complete rounds: the last states of the family are recorded.
+    WaitForRounds(Rounds() + 2, 5000);
     return true;
 }
 
@@ -352,17 +450,46 @@ std::vector<Event> WindowDriver::Find(const std::function<bool(const WindowState
     return out;
 }
 
+
 std::vector<std::pair<DWORD, DWORD>> WindowDriver::ExitCodes() const
 {
     std::vector<std::pair<DWORD, DWORD>> out;
+    for (const ProcessRecord& record : Processes())
+        if (!record.system)
+            out.push_back({record.id, record.exitCode});
+    return out;
+}
+
+std::vector<ProcessRecord> WindowDriver::Processes() const
+{
     EnterCriticalSection(&m_Lock);
-    for (const auto& p : m_Processes) {
+    std::vector<ProcessRecord> out = m_Records;
+    for (size_t i = 0; i < m_Processes.size(); ++i) {
         DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(p.second, &code);
-        out.push_back({p.first, code});
+        GetExitCodeProcess(m_Processes[i].second, &code);
+        out[i].exitCode = code;
     }
     LeaveCriticalSection(&m_Lock);
     return out;
+}
+
+unsigned WindowDriver::Rounds() const
+{
+    EnterCriticalSection(&m_Lock);
+    unsigned rounds = m_Rounds;
+    LeaveCriticalSection(&m_Lock);
+    return rounds;
+}
+
+bool WindowDriver::WaitForRounds(unsigned count, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (static_cast<int>(Rounds() - count) < 0) {
+        if (!m_hThread || GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
 }
 
 std::vector<Event> WindowDriver::Unexpected() const
@@ -387,13 +514,35 @@ std::string WindowDriver::Transcript() const
 
 WindowState WindowDriver::Read(HWND window)
 {
+    return Read(window, nullptr);
+}
+
+WindowState WindowDriver::Read(HWND window, bool* consistent)
+{
     WindowState state;
     state.window = window;
     GetWindowThreadProcessId(window, &state.processId);
+    state.owner = GetWindow(window, GW_OWNER);
     state.className = ClassOf(window);
     state.caption = TextOf(window);
     state.enabled = IsWindowEnabled(window) != FALSE;
-    EnumChildWindows(window, &ReadChild, reinterpret_cast<LPARAM>(&state));
+    std::vector<HWND> children;
+    EnumChildWindows(window, &CollectChild, reinterpret_cast<LPARAM>(&children));
+    state.controls.resize(children.size());
+    for (size_t i = 0; i < children.size(); ++i)
+        ReadAsked(children[i], state.controls[i]);
+    for (size_t i = 0; i < children.size(); ++i)
+        ReadQuick(children[i], state.controls[i]);
+    if (consistent) {
+        // Controls are read one after another, so one pass may mix an older
+        // control with a newer one; two quick passes that agree are one real state.
+        *consistent = TextOf(window) == state.caption;
+        for (size_t i = 0; i < children.size() && *consistent; ++i) {
+            ControlState again;
+            ReadQuick(children[i], again);
+            *consistent = SameQuick(again, state.controls[i]);
+        }
+    }
     return state;
 }
 
@@ -441,8 +590,13 @@ void WindowDriver::Poll()
             bool known = std::any_of(m_Processes.begin(), m_Processes.end(),
                                      [&](const std::pair<DWORD, HANDLE>& p) { return p.first == pid; });
             if (!known && pid != GetCurrentProcessId())
-                if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid))
+                if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid)) {
                     m_Processes.push_back({pid, process});
+                    ProcessRecord record;
+                    record.id = pid;
+                    DescribeProcess(process, record);
+                    m_Records.push_back(record);
+                }
         }
         LeaveCriticalSection(&m_Lock);
     }
@@ -453,8 +607,7 @@ void WindowDriver::Poll()
     std::vector<Shot> shots;
     std::vector<std::pair<HWND, int>> presses;
     EnterCriticalSection(&m_Lock);
-    m_Last.erase(std::remove_if(m_Last.begin(), m_Last.end(),
-                                [](const std::pair<HWND, std::string>& p) { return !IsWindow(p.first); }),
+    m_Last.erase(std::remove_if(m_Last.begin(), m_Last.end(), [](const Seen& p) { return !IsWindow(p.window); }),
                  m_Last.end());
     m_Pressed.erase(std::remove_if(m_Pressed.begin(), m_Pressed.end(),
                                    [](const std::pair<HWND, size_t>& p) { return !IsWindow(p.first); }),
@@ -462,7 +615,14 @@ void WindowDriver::Poll()
     LeaveCriticalSection(&m_Lock);
 
     for (HWND window : found.windows) {
-        WindowState state = Read(window);
+        bool consistent = false;
+        WindowState state = Read(window, &consistent);
+        if (!consistent)
+            continue;
+        // Taken down while it was read: a window is hidden before its controls
+        // go, so what was read may be half gone. Not a state the program showed.
+        if (!IsWindowVisible(window))
+            continue;
         EnterCriticalSection(&m_Lock);
         for (ControlState& control : state.controls) {
             if (control.position != -2)
@@ -476,14 +636,21 @@ void WindowDriver::Poll()
                 }
         }
         std::string description = state.Describe();
-        auto last = std::find_if(m_Last.begin(), m_Last.end(),
-                                 [&](const std::pair<HWND, std::string>& p) { return p.first == window; });
-        bool changed = last == m_Last.end() || last->second != description;
+        auto last = std::find_if(m_Last.begin(), m_Last.end(), [&](const Seen& p) { return p.window == window; });
+        bool changed = last == m_Last.end() || last->description != description;
+        if (last == m_Last.end()) {
+            m_Last.push_back(Seen{window, description, 0, false});
+            last = m_Last.end() - 1;
+        }
         if (changed) {
-            if (last == m_Last.end())
-                m_Last.push_back({window, description});
-            else
-                last->second = description;
+            last->description = description;
+            last->rounds = 0;
+            last->pressed = false;
+        }
+        ++last->rounds;
+        bool stable = last->rounds >= 2;
+        bool mayPress = !last->pressed;
+        if (changed) {
             m_Events.push_back(Event{GetTickCount(), state, 0, false});
             if (!m_ScreenshotFolder.empty())
                 shots.push_back(Shot{window, ++m_Shots, state.caption});
@@ -492,7 +659,7 @@ void WindowDriver::Poll()
         int press = 0;
         bool unexpected = false;
         bool answered = false;
-        for (size_t i = 0; i < m_Rules.size() && !press; ++i) {
+        for (size_t i = 0; i < m_Rules.size() && !press && mayPress; ++i) {
             Rule& rule = m_Rules[i];
             if (rule.times == 0 || !Matches(rule, state))
                 continue;
@@ -511,7 +678,7 @@ void WindowDriver::Poll()
         }
         bool known = std::any_of(m_Pressed.begin(), m_Pressed.end(),
                                  [&](const std::pair<HWND, size_t>& p) { return p.first == window; });
-        if (!press && !answered && !known && IsMessageBox(state)) {
+        if (!press && !answered && !known && stable && IsMessageBox(state)) {
             // Nobody expects this box: close it so nothing hangs, and say so.
             for (int id : {IDCANCEL, IDNO, IDOK, IDABORT, IDIGNORE, IDRETRY, IDYES})
                 if (!press && state.Control(id))
@@ -520,6 +687,7 @@ void WindowDriver::Poll()
             m_Pressed.push_back({window, static_cast<size_t>(-1)});
         }
         if (press) {
+            last->pressed = true;
             for (auto it = m_Events.rbegin(); it != m_Events.rend(); ++it)
                 if (it->state.window == window) {
                     it->pressed = press;
@@ -539,6 +707,9 @@ void WindowDriver::Poll()
     for (const auto& p : presses)
         PostMessageA(p.first, WM_COMMAND, MAKEWPARAM(p.second, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(p.first, p.second)));
+    EnterCriticalSection(&m_Lock);
+    ++m_Rounds;
+    LeaveCriticalSection(&m_Lock);
 }
 
 void WindowDriver::Screenshot(HWND window, size_t index, const std::string& caption)

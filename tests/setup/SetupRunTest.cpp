@@ -12,6 +12,7 @@
 #include "auxiliary/CSetupHelper2.h"
 #include "driver/WindowDriver.h"
 #include "support/ChildProcess.h"
+#include "support/EndToEnd.h"
 #include "support/InformationRegGuard.h"
 #include "support/ScratchDir.h"
 
@@ -20,6 +21,7 @@ using Corvane::Base::Auxiliary::SetupInformationRecord;
 using TestDriver::Event;
 using TestDriver::WindowDriver;
 using TestDriver::WindowState;
+using TestSupport::Boxes;
 using TestSupport::ScratchDir;
 using TestSupport::PathExists;
 using TestSupport::ReadWhole;
@@ -32,15 +34,6 @@ const char kConfirmCaption[] = "テストゲーム追加データ";
 const char kConfirmText[] = "テストゲームの追加データをインストールします。\r\nよろしいですか？";
 const char kGameRunning[] = "ゲーム起動中のため、セットアップが実行できません。\nゲームを終了させてください。";
 const char kNotFound[] = "テストゲーム\nのインストールが確認できないため\n追加インストールすることができません";
-
-std::vector<WindowState> Boxes(const WindowDriver& driver)
-{
-    std::vector<WindowState> out;
-    for (const Event& e : driver.Events())
-        if (WindowDriver::IsMessageBox(e.state) && (out.empty() || out.back().window != e.state.window))
-            out.push_back(e.state);
-    return out;
-}
 
 // The store launcher's key in the view this program (and setup, built alike) reads.
 std::string LauncherKey()

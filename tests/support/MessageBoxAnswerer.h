@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "driver/WindowDriver.h"
+
 namespace TestSupport {
 
 struct BoxRecord {
@@ -17,8 +19,8 @@ struct BoxRecord {
     int answer = 0;            // the button pressed; 0 for an unexpected box (closed, test failed)
 };
 
-// While it lives, a watcher thread finds every message box of this process
-// and of its descendants, records it and presses the next queued answer.
+// While it lives, the window driver watches this process and its descendants:
+// every message box is recorded and gets the next queued answer.
 // Boxes of unrelated processes (other tests sharing the Wine prefix) are left alone.
 // An unexpected box is closed so nothing hangs, and fails the test at Verify();
 // so does an expected box that never comes.
@@ -38,26 +40,15 @@ public:
     // boxes and unused answers as test failures. Safe to call more than once.
     void Verify();
 
-    // The recognition rule, exposed for tests: a dialog-class window whose
-    // children are only static controls and standard-ID push buttons.
+    // The driver's one rule for what a message box is (WindowDriver::IsMessageBox).
     static bool IsMessageBox(HWND window);
     static BoxRecord Read(HWND window);
+    static BoxRecord FromState(const TestDriver::WindowState& state);
 
 private:
-    static DWORD WINAPI WatchThread(LPVOID self);
-    void Poll();
-    void Handle(HWND window);
-
     DWORD m_Timeout;
-    HANDLE m_hThread;
-    HANDLE m_hStop;
-    HANDLE m_hChanged;
-    mutable CRITICAL_SECTION m_Lock;
-    std::vector<int> m_Answers;
-    std::vector<BoxRecord> m_Boxes;
-    std::vector<HWND> m_Handled;
+    TestDriver::WindowDriver m_Driver;
     size_t m_Reported;
-    bool m_bVerified;
 };
 
 }  // namespace TestSupport
