@@ -77,7 +77,8 @@ void ShowFinishedDialog(HINSTANCE instance)
 
 CProgressDialog::CProgressDialog()
     : m_hDialog(nullptr), m_hBar(nullptr), m_hPicture(nullptr), m_hStatus(nullptr),
-      m_hPercent(nullptr), m_hCancel(nullptr), m_hCurrentPicture(nullptr), m_nLastPerMille(0)
+      m_hPercent(nullptr), m_hCancel(nullptr), m_hCurrentPicture(nullptr), m_nLastPerMille(0),
+      m_nLastPercent(-1)
 {
 }
 
@@ -160,8 +161,13 @@ void CProgressDialog::Update(const std::string& currentFile, unsigned long long 
     if (p == m_nLastPerMille)
         return;
     m_nLastPerMille = p;
-    if (m_hPercent)
-        SetWindowTextA(m_hPercent, FormatString("%3d %%", static_cast<int>(p / 10)).c_str());
+    // The text changes at every tenth step only; rewriting the same text
+    // would repaint the control for nothing.
+    int percent = static_cast<int>(p / 10);
+    if (m_hPercent && percent != m_nLastPercent) {
+        m_nLastPercent = percent;
+        SetWindowTextA(m_hPercent, FormatString("%3d %%", percent).c_str());
+    }
     SetBar(p);
     int slot = ChoosePictureSlot(m_Slots, p / 10);
     if (slot >= 0 && m_Slots[slot].bitmap != m_hCurrentPicture)

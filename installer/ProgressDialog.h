@@ -56,6 +56,7 @@ private:
     PictureSlot m_Slots[kPictureSlots];
     HBITMAP m_hCurrentPicture;
     unsigned m_nLastPerMille;
+    int m_nLastPercent;  // the number in the percentage text, -1 before the first update
     std::string m_LastFile;
 };
 

@@ -1,6 +1,7 @@
 #include "auxiliary/UninstallListFormat.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "file/PathText.h"
 
@@ -48,6 +49,30 @@ bool AppendUnique(std::vector<std::string>& list, const std::string& item)
         return false;
     list.push_back(item);
     return true;
+}
+
+bool UniqueList::Contains(const std::string& item) const
+{
+    auto range = m_Index.equal_range(std::hash<std::string>()(item));
+    for (auto it = range.first; it != range.second; ++it)
+        if (m_Items[it->second] == item)
+            return true;
+    return false;
+}
+
+bool UniqueList::Append(const std::string& item)
+{
+    if (Contains(item))
+        return false;
+    m_Index.emplace(std::hash<std::string>()(item), m_Items.size());
+    m_Items.push_back(item);
+    return true;
+}
+
+void UniqueList::Clear()
+{
+    m_Items.clear();
+    m_Index.clear();
 }
 
 }}}

@@ -28,6 +28,7 @@ CEnumFilename::~CEnumFilename()
 void CEnumFilename::Enumerate(const std::string& folder, const std::string& pattern, bool recursive)
 {
     m_FileList.clear();
+    m_SizeList.clear();
     EnumerateFolder(folder, pattern, recursive);
 }
 
@@ -37,14 +38,19 @@ void CEnumFilename::EnumerateFolder(const std::string& folder, const std::string
     WIN32_FIND_DATAA data;
     if (!find.FindFirst(Join(folder, pattern), &data))
         return;
+    // A name the search delivers holds no separator, so the folder part is
+    // normalised once here instead of again for every entry.
+    const std::string prefix = folder.empty() ? std::string() : Join(folder, std::string());
     do {
-        std::string name = data.cFileName;
-        if (name == "." || name == "..")
+        const char* name = data.cFileName;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            m_FileList.push_back(Join(folder, name));
-        else if (recursive)
-            EnumerateFolder(Join(folder, name), pattern, recursive);
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            m_FileList.push_back(prefix + name);
+            m_SizeList.push_back((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+        } else if (recursive) {
+            EnumerateFolder(prefix + name, pattern, recursive);
+        }
     } while (find.FindNext(&data));
 }
 
@@ -58,6 +64,13 @@ std::string CEnumFilename::GetFilename(int index) const
     if (index < 0 || static_cast<size_t>(index) >= m_FileList.size())
         throw std::out_of_range("invalid vector<T> subscript");
     return m_FileList[static_cast<size_t>(index)];
+}
+
+unsigned long long CEnumFilename::GetListedSize(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_SizeList.size())
+        throw std::out_of_range("invalid vector<T> subscript");
+    return m_SizeList[static_cast<size_t>(index)];
 }
 
 }}}

@@ -19,11 +19,15 @@ public:
     int GetCount() const;
     // Throws std::out_of_range("invalid vector<T> subscript") outside 0 … count − 1.
     std::string GetFilename(int index) const;
+    // The size the listing saw for entry `index`: callers that need every
+    // file's size need not search for each file again. Same range rule.
+    unsigned long long GetListedSize(int index) const;
 
 private:
     void EnumerateFolder(const std::string& folder, const std::string& pattern, bool recursive);
 
     std::vector<std::string> m_FileList;
+    std::vector<unsigned long long> m_SizeList;  // in step with m_FileList
 };
 
 }}}

@@ -104,6 +104,12 @@ void CreateParents(const std::string& path)
 
 bool CreateDirectoryTree(const std::string& path)
 {
+    // The copy asks for every file's folder; when the folder or its parent is
+    // already there, one call settles it instead of one per ancestor.
+    if (CreateOneDirectory(path))
+        return true;
+    if (path.empty() || GetLastError() != ERROR_PATH_NOT_FOUND)
+        return false;
     CreateParents(path);
     return CreateOneDirectory(path);
 }

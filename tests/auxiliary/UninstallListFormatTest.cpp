@@ -43,3 +43,28 @@ TEST(UninstallListFormat, ListsKeepOneEntryPerPath)
     EXPECT_TRUE(AppendUnique(list, "c:\\a"));  // exact comparison
     EXPECT_EQ(2u, list.size());
 }
+
+// The indexed list answers as AppendUnique does, in the same order, also for
+// strings that share a hash bucket or differ only in case or a trail byte.
+TEST(UninstallListFormat, IndexedListMatchesTheScannedOne)
+{
+    const char* inputs[] = {"C:\\a", "C:\\a", "c:\\a", "", "", "C:\\ソ", "C:\\ソ", "C:\\\x83\x5C", "C:\\a\\b",
+                            "C:\\a"};
+    std::vector<std::string> scanned;
+    UniqueList indexed;
+    for (size_t i = 0; i < sizeof(inputs) / sizeof(inputs[0]); ++i)
+        EXPECT_EQ(AppendUnique(scanned, inputs[i]), indexed.Append(inputs[i])) << "case " << i << ": " << inputs[i];
+    EXPECT_EQ(scanned, indexed.Items());
+
+    // Many entries: every one is found again, nothing twice.
+    UniqueList big;
+    for (int i = 0; i < 20000; ++i)
+        ASSERT_TRUE(big.Append("D:\\Game\\d" + std::to_string(i % 100) + "\\f" + std::to_string(i))) << "entry " << i;
+    for (int i = 0; i < 20000; i += 997)
+        EXPECT_FALSE(big.Append("D:\\Game\\d" + std::to_string(i % 100) + "\\f" + std::to_string(i))) << "entry " << i;
+    EXPECT_FALSE(big.Contains("D:\\Game\\d0\\f20000"));
+    EXPECT_EQ(20000u, big.Size());
+    big.Clear();
+    EXPECT_EQ(0u, big.Size());
+    EXPECT_TRUE(big.Append("D:\\Game\\d0\\f0"));
+}

@@ -8,6 +8,7 @@
 
 #include "file/CEnumFilename.h"
 #include "file/CFindFile.h"
+#include "file/PathText.h"
 #include "support/ScratchDir.h"
 
 using namespace Corvane::Base::File;
@@ -93,6 +94,25 @@ TEST_F(EnumFixture, FolderSpellingsGiveTheSameEntries)
     EXPECT_EQ(clean, List(slashed + "/", "*.*", true));
 }
 
+// Every entry is the folder as given joined to the name and normalised,
+// whatever separators the folder carries and wherever a trail byte 0x5C sits.
+TEST_F(EnumFixture, EntriesAreTheNormalisedJoinOfFolderAndName)
+{
+    ASSERT_TRUE(dir.WriteFile("ソ\\f.txt", "7"));  // "ソ" ends in the byte 0x5C
+    std::string slashed = dir.Path();
+    for (char& ch : slashed)
+        if (ch == '\\')
+            ch = '/';
+    const std::string spellings[] = {
+        dir / "ソ", dir / "ソ\\", dir.Path() + "\\\\\\ソ\\\\\\", slashed + "/ソ/", slashed + "//ソ",
+    };
+    for (size_t i = 0; i < sizeof(spellings) / sizeof(spellings[0]); ++i) {
+        std::vector<std::string> got = List(spellings[i], "*.*", false);
+        std::vector<std::string> want = {RemoveDoubleBackslash(ToBackslash(spellings[i] + "\\f.txt"))};
+        EXPECT_EQ(want, got) << "case " << i << ": " << spellings[i];
+    }
+}
+
 TEST_F(EnumFixture, EmptyFolderArgumentListsTheCurrentDirectoryRelatively)
 {
     std::vector<std::string> rel;
@@ -123,6 +143,37 @@ TEST_F(EnumFixture, BadIndexThrowsAndASecondListReplacesTheFirst)
     }
     e.Enumerate(dir / "missing", "*.*", true);
     EXPECT_EQ(0, e.GetCount());
+}
+
+// Sizes come from the listing itself, 64 bits wide, in step with the names.
+TEST_F(EnumFixture, ListedSizesMatchTheFiles)
+{
+    ASSERT_TRUE(dir.WriteFile("sub\\deep\\big.bin", std::string(70000, 'b')));
+    const unsigned long long huge = (5ull << 30) + 3;  // sparse: needs the high part
+    HANDLE h = CreateFileA((dir / "sub\\huge.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(huge);
+    EXPECT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+    CloseHandle(h);
+
+    struct Case { const char* rel; unsigned long long size; } cases[] = {
+        {"a.txt", 1}, {"sub\\b.dat", 1}, {"sub\\deep\\big.bin", 70000}, {"sub\\huge.bin", huge}, {"ソフト\\d.txt", 1},
+    };
+    CEnumFilename e;
+    e.Enumerate(dir.Path(), "*.*", true);
+    std::vector<std::string> names;
+    for (int i = 0; i < e.GetCount(); ++i)
+        names.push_back(e.GetFilename(i));
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        size_t at = IndexOf(names, dir / cases[i].rel);
+        ASSERT_LT(at, names.size()) << "case " << i << ": " << cases[i].rel;
+        EXPECT_EQ(cases[i].size, e.GetListedSize(static_cast<int>(at))) << "case " << i << ": " << cases[i].rel;
+    }
+    for (int bad : {-1, e.GetCount()})
+        EXPECT_THROW(e.GetListedSize(bad), std::out_of_range) << "index " << bad;
+    e.Enumerate(dir / "missing", "*.*", true);
+    EXPECT_THROW(e.GetListedSize(0), std::out_of_range);
 }
 
 TEST_F(EnumFixture, FindFileSeesFilesAndFolders)

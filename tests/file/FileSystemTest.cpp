@@ -63,6 +63,29 @@ TEST(FileSystem, CreateAndDeleteFolders)
     EXPECT_FALSE(IsFolder(deep));
 }
 
+// Whatever already exists along the way, the tree ends up complete, and
+// only a folder that cannot be made fails.
+TEST(FileSystem, CreateDirectoryTreeFromAnyStartingPoint)
+{
+    TestSupport::ScratchDir dir;
+    ASSERT_TRUE(dir.WriteFile("file", "x"));
+    ASSERT_TRUE(CreateDirectoryTree(dir / "have\\ソ"));
+    struct Case { const char* path; bool want; } cases[] = {
+        {"have\\ソ", true},                 // all there
+        {"have\\ソ\\new", true},            // the parent is there
+        {"have\\new2\\x\\y", true},         // several levels missing
+        {"fresh\\ソ\\x\\y", true},          // missing right below the scratch folder
+        {"file\\sub", false},               // below a file
+        {"file\\sub\\deeper", false},
+    };
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        std::string path = dir / cases[i].path;
+        EXPECT_EQ(cases[i].want, CreateDirectoryTree(path)) << "case " << i << ": " << cases[i].path;
+        EXPECT_EQ(cases[i].want, IsFolder(path)) << "case " << i << ": " << cases[i].path;
+    }
+    EXPECT_FALSE(CreateDirectoryTree(""));
+}
+
 TEST(FileSystem, ExecuteProgramWaitsAndPassesParameters)
 {
     TestSupport::ScratchDir dir;
