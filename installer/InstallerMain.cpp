@@ -150,10 +150,6 @@ void RunInstaller()
         }
     }
 
-    const std::string source = GetFullPath(args[kSourceFolder]);
-    CEnumFilename list;
-    list.Enumerate(source, "*.*", true);
-
     if (!IsCounterAccepted(StringToInt(args[kRelaunchCounter]))) {
         MessageBoxA(nullptr, "再起呼び出し失敗", "インストールエラー", MB_OK);
         return;
@@ -162,6 +158,11 @@ void RunInstaller()
         Relaunch(args);
         return;
     }
+
+    // Only the working instance needs the list: the others only hand on.
+    const std::string source = GetFullPath(args[kSourceFolder]);
+    CEnumFilename list;
+    list.Enumerate(source, "*.*", true);
 
     const std::string& destination = args[kDestinationFolder];
     std::vector<std::string> createdFolders = MissingFolders(destination);

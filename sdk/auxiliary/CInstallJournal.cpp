@@ -112,6 +112,8 @@ void CInstallJournal::Begin(const std::string& destinationFolder, const std::vec
     m_Path = PathFor(destinationFolder);
     m_Entries.clear();
     m_Prepared.clear();
+    m_SafeFolders.clear();
+    m_SafeFolders.insert(File::ToLower(destinationFolder));
     // The caller's folders first: the journal itself goes into the last of them.
     for (auto it = createdFolders.rbegin(); it != createdFolders.rend(); ++it)
         m_Entries.push_back(JournalEntry{JournalKind::Folder, *it, std::string(), 0});
@@ -179,21 +181,42 @@ bool CInstallJournal::CreateFolders(const std::string& folder)
     return ok;
 }
 
-bool CInstallJournal::Prepare(const std::string& destination)
+CInstallJournal::Preparation CInstallJournal::Prepare(const std::string& destination)
 {
     std::string key = File::ToLower(destination);
     if (m_Prepared.count(key) != 0)
-        return true;
+        return Preparation::Ready;
+    if (!IsPathBelow(destination, m_DestinationFolder)) {
+        SetLastError(ERROR_CANT_ACCESS_FILE);
+        return Preparation::Refused;
+    }
+    // A folder is looked at once per run, not once per file: every look
+    // costs as much as an open.
+    std::string folder, name;
+    File::SplitPath(destination, folder, name);
+    std::string folderKey = File::ToLower(folder);
+    if (m_SafeFolders.count(folderKey) == 0) {
+        if (folderKey != File::ToLower(m_DestinationFolder) && !IsSafeBelow(folder, m_DestinationFolder)) {
+            SetLastError(ERROR_CANT_ACCESS_FILE);
+            return Preparation::Refused;
+        }
+        CreateFolders(folder);
+        m_SafeFolders.insert(folderKey);
+    }
     DWORD attributes = GetFileAttributesA(destination.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         Append(JournalEntry{JournalKind::Created, destination, std::string(), 0}, false);
         m_Prepared.insert(key);
-        return true;
+        return Preparation::Ready;
+    }
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        SetLastError(ERROR_CANT_ACCESS_FILE);
+        return Preparation::Refused;
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         // Nothing to keep: opening it for writing fails and says so.
         m_Prepared.insert(key);
-        return true;
+        return Preparation::Ready;
     }
     for (int n = 0; n < 100; ++n) {
         char suffix[32];
@@ -206,13 +229,13 @@ bool CInstallJournal::Prepare(const std::string& destination)
             DWORD error = GetLastError();
             m_Entries.pop_back();  // on disk it stays: a kept file that is not there restores nothing
             SetLastError(error);
-            return false;
+            return Preparation::NotKept;
         }
         m_Prepared.insert(key);
-        return true;
+        return Preparation::Ready;
     }
     SetLastError(ERROR_FILE_EXISTS);
-    return false;
+    return Preparation::NotKept;
 }
 
 void CInstallJournal::Commit()
@@ -227,6 +250,7 @@ void CInstallJournal::Commit()
         DeleteJournalFile(m_Path);
     m_Entries.clear();
     m_Prepared.clear();
+    m_SafeFolders.clear();
     m_bActive = false;
 }
 
@@ -241,6 +265,7 @@ void CInstallJournal::Rollback()
     RemoveFolders(m_Entries, m_DestinationFolder);
     m_Entries.clear();
     m_Prepared.clear();
+    m_SafeFolders.clear();
     m_bActive = false;
 }
 

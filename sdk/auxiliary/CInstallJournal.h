@@ -47,13 +47,15 @@ public:
     void Begin(const std::string& destinationFolder, const std::vector<std::string>& createdFolders);
     bool IsActive() const { return m_bActive; }
 
-    // Creates the folder and its missing parents, recording each one first.
-    bool CreateFolders(const std::string& folder);
-    // Once per destination and run, before the run first writes it: an
-    // existing file is moved aside (recorded on disk first), a missing one
-    // recorded as created. False, with the system's error code set, when an
-    // existing file cannot be moved aside: it must then not be overwritten.
-    bool Prepare(const std::string& destination);
+    // Once per destination and run, before the run first writes it: the
+    // path must lie below the folder and pass through no link; its folder
+    // and missing parents are created (each recorded first); an existing
+    // file is moved aside (recorded on disk first), a missing one recorded
+    // as created. On Refused and NotKept the system's error code is set and
+    // nothing may be written there: NotKept is an original that could not be
+    // moved aside, Refused a path outside the folder or through a link.
+    enum class Preparation { Ready, Refused, NotKept };
+    Preparation Prepare(const std::string& destination);
 
     // Success: the originals are no longer needed; the journal goes.
     void Commit();
@@ -62,6 +64,7 @@ public:
 
 private:
     bool Append(const JournalEntry& entry, bool durable);
+    bool CreateFolders(const std::string& folder);
     void Close();
     static bool UndoFiles(const std::vector<JournalEntry>& entries, const std::string& destinationFolder);
     static bool DropKept(const std::vector<JournalEntry>& entries, const std::string& destinationFolder);
@@ -73,7 +76,8 @@ private:
     std::string m_Path;
     File::CFileWin32 m_File;
     std::vector<JournalEntry> m_Entries;
-    std::unordered_set<std::string> m_Prepared;  // lower-case destinations already handled this run
+    std::unordered_set<std::string> m_Prepared;     // lower-case destinations already handled this run
+    std::unordered_set<std::string> m_SafeFolders;  // lower-case folders checked and made this run
 };
 
 }}}

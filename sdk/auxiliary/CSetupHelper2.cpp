@@ -85,8 +85,8 @@ void CSetupHelper2::ClearAll()
     m_nDoneSize = 0;
     m_bFinished = false;
     m_bFailed = false;
-    m_UninstallFiles.clear();
-    m_UninstallDirectories.clear();
+    m_UninstallFiles.Clear();
+    m_UninstallDirectories.Clear();
     m_CreatedFolders.clear();
 }
 
@@ -297,19 +297,16 @@ void CSetupHelper2::ThreadProc()
             // is written: that file counts as one that cannot be created.
             bool kept = true;
             if (source.OpenRead(sourcePath)) {
-                std::string folder, file;
-                File::SplitPath(destinationPath, folder, file);
-                if (!CInstallJournal::IsSafeBelow(destinationPath, destinationFolder)) {
+                CInstallJournal::Preparation prepared = m_Journal.Prepare(destinationPath);
+                kept = prepared == CInstallJournal::Preparation::Ready;
+                if (prepared == CInstallJournal::Preparation::Refused) {
+                    DWORD error = GetLastError();
                     DebugPrint("CSetupHelper2::ThreadProc() インストール先の外には書き込みません。<%s>",
                                destinationPath.c_str());
-                    kept = false;
-                    SetLastError(ERROR_CANT_ACCESS_FILE);
-                } else {
-                    m_Journal.CreateFolders(folder);
-                    kept = m_Journal.Prepare(destinationPath);
-                    if (kept)
-                        destination.OpenWrite(destinationPath, true);
+                    SetLastError(error);
                 }
+                if (kept)
+                    destination.OpenWrite(destinationPath, true);
             }
             if (!source.IsOpen() || !destination.IsOpen()) {
                 DWORD error = GetLastError();
@@ -592,13 +589,13 @@ bool CSetupHelper2::FindSetupInformation(const std::string& name, SetupInformati
 void CSetupHelper2::AddUninstallFile(const std::string& path)
 {
     CCriticalLock lock(&m_Lock);
-    AppendUnique(m_UninstallFiles, path);
+    m_UninstallFiles.Append(path);
 }
 
 bool CSetupHelper2::AddUninstallDirectory(const std::string& path)
 {
     CCriticalLock lock(&m_Lock);
-    return AppendUnique(m_UninstallDirectories, path);
+    return m_UninstallDirectories.Append(path);
 }
 
 bool CSetupHelper2::WriteUninstallList(const std::string& fileName)
@@ -612,7 +609,7 @@ bool CSetupHelper2::WriteUninstallList(const std::string& fileName)
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !ReadWholeFile(path, content, 1LL << 30))
         return false;
-    content += FormatUninstallBlock(m_AppName, m_UninstallFiles, m_UninstallDirectories);
+    content += FormatUninstallBlock(m_AppName, m_UninstallFiles.Items(), m_UninstallDirectories.Items());
     std::string temporary = path + "~new";
     {
         File::CFileWin32 file;

@@ -8,6 +8,7 @@
 
 #include "auxiliary/CInstallJournal.h"
 #include "auxiliary/SetupInformationRecord.h"
+#include "auxiliary/UninstallListFormat.h"
 #include "file/CFileWin32.h"
 #include "thread/CCriticalSection.h"
 #include "thread/CThread.h"
@@ -106,8 +107,8 @@ private:
     unsigned long long m_nDoneSize;
     bool m_bFinished;
     bool m_bFailed;
-    std::vector<std::string> m_UninstallFiles;
-    std::vector<std::string> m_UninstallDirectories;
+    UniqueList m_UninstallFiles;  // appends without scanning: runs of many files
+    UniqueList m_UninstallDirectories;
     File::CFileWin32 m_InfoFile;
     Thread::CCriticalSection m_Lock;
 
