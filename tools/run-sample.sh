@@ -100,24 +100,7 @@ sample=$WINEPREFIX/drive_c/サンプル
 dist=$sample/アドオン配布
 mkdir -p "$dist/cfg" "$dist/gamedata/音声" "$dist/gamedata/設定" "$dist/2026" "$dist/633" "$dist/615" "$dist/pictures"
 cp "$bin/setup.exe" "$bin/installer.exe" "$dist/"
-iconv -f UTF-8 -t CP932 > "$dist/cfg/init.ini" <<'EOF'
-AppName サンプルゲーム
-Caption 追加ボイス
-Message01 の追加ボイスをインストールします。
-Message02 インストールには数秒かかります。
-Message03 よろしいですか？
-DiskDirectory gamedata
-GameExecute game.exe
-GameUninstall uninstall.exe
-InstallExecute installer.exe
-DialogBitmap pictures\finished.bmp
-InstallBitmap1 pictures\back1.bmp
-InstallBitmapPer1 0
-InstallBitmap2 pictures\back2.bmp
-InstallBitmapPer2 30
-InstallBitmap3 pictures\back3.bmp
-InstallBitmapPer3 60
-EOF
+iconv -f UTF-8 -t CP932 tools/sample-init.ini > "$dist/cfg/init.ini"
 # voice2.pak is a real archive, built by the publisher's tool from a voice folder.
 pak=$top/build/native/pak
 bash tools/pak/build-native.sh "$pak"

@@ -474,6 +474,8 @@ void Checker::CheckLines()
     std::map<std::string, const ScriptEntry*> seen;
     for (const ScriptEntry& e : m_Entries) {
         LineShape shape = DescribeLine(e);
+        if (e.m_Key.empty() && e.m_Value.empty())
+            continue;  // a line of blanks: an entry nobody can look up, harmless
         if (e.m_Key.empty()) {
             std::string lead = shape.m_Lead == ',' ? "a comma" : "a tab";
             AddLine(Severity::Error, "empty-key", &e, "",
@@ -635,7 +637,7 @@ void Checker::CheckDiskDirectory()
                 shown + " holds no file: the installer has nothing to copy");
         return;
     }
-    Note("files", "DiskDirectory " + shown + ": " + std::to_string(files) + " files, " + SizeText(total) + " (" +
+    Note("files", "DiskDirectory " + shown + ": " + std::to_string(files) + (files == 1 ? " file, " : " files, ") + SizeText(total) + " (" +
                       std::to_string(total) + " bytes); largest " + largestName + " (" + SizeText(largest) + ")");
 }
 
