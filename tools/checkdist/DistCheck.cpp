@@ -655,7 +655,6 @@ void Checker::CheckInstallExecute()
         return;
     }
     std::error_code ec;
-    std::string bytes;
     std::ifstream in(path, std::ios::binary);
     char magic[2] = {0, 0};
     if (!fs::is_regular_file(path, ec) || !in.read(magic, 2)) {
