@@ -2,7 +2,7 @@
 # Builds the programs and runs them on a sample distribution in a private
 # Wine prefix (build/<arch>/sampleprefix). Run as root on Debian 12.
 #
-# Usage: run-sample.sh [--launcher] [--large] [--menu] [--headless]
+# Usage: run-sample.sh [--launcher] [--large] [--menu] [--headless] [--dist PATH]
 #   (default)   the whole road: a base game recorded in Information.reg,
 #               setup.exe, its confirmation box, the installer chain, the
 #               success box
@@ -15,6 +15,12 @@
 #               menu, target, install location, the installer with the
 #               large dialog and the finished dialog, the menu again, 終了
 #   --headless  use a virtual screen even when a display is present
+#   --dist PATH the publisher's own distribution folder instead of the
+#               sample: checked with checkdist first, then copied into the
+#               prefix (C:\サンプル\持ち込み配布) and run the same way; the
+#               base game is recorded under its AppName; setup.exe and the
+#               InstallExecute program are taken from this build when the
+#               folder lacks them
 #
 # With a display the programs are shown and you answer them yourself.
 # Without one they run on Xvfb, the window driver answers (はい / OK),
@@ -24,16 +30,23 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
-road=setup source=record headless=0
-for option in "$@"; do
-  case "$option" in
+road=setup source=record headless=0 own_dist=
+while [ $# -gt 0 ]; do
+  case "$1" in
     --launcher) source=launcher ;;
     --large) road=large ;;
     --menu) road=menu ;;
     --headless) headless=1 ;;
-    *) echo "run-sample.sh: unknown option $option" >&2; exit 2 ;;
+    --dist) [ $# -ge 2 ] || { echo "run-sample.sh: --dist needs a folder" >&2; exit 2; }; own_dist=$2; shift ;;
+    --dist=*) own_dist=${1#--dist=} ;;
+    *) echo "run-sample.sh: unknown option $1" >&2; exit 2 ;;
   esac
+  shift
 done
+if [ -n "$own_dist" ]; then
+  [ -d "$own_dist" ] || { echo "run-sample.sh: $own_dist is not a folder" >&2; exit 2; }
+  own_dist=$(cd "$own_dist" && pwd)
+fi
 [ -n "${DISPLAY:-}" ] || headless=1
 
 if [ $headless = 1 ]; then bash tools/install-deps.sh --screenshots; else bash tools/install-deps.sh; fi
@@ -97,29 +110,37 @@ fi
 # files below gamedata (Shift-JIS names), the variant folders with the extra
 # file (2026 for a recorded installation, 633 for one the launcher knows), background pictures with thresholds and the finished-dialog picture.
 sample=$WINEPREFIX/drive_c/サンプル
-dist=$sample/アドオン配布
+dist=$sample/アドオン配布 dist_win='C:\サンプル\アドオン配布'
+# The values the road needs from the configuration; the sample's own here.
+app_name=サンプルゲーム caption=追加ボイス disk_dir=gamedata game_exe=game.exe game_uninstall=uninstall.exe
+pak=$top/build/native/pak
+if [ -n "$own_dist" ]; then
+  checkdist=$top/build/native/checkdist
+  bash tools/checkdist/build-native.sh "$checkdist"
+  echo "== checkdist $own_dist"
+  "$checkdist" "$own_dist" || echo "(checkdist reports errors; running it anyway, to show what they do)"
+  echo
+  dist=$sample/持ち込み配布 dist_win='C:\サンプル\持ち込み配布'
+  rm -rf "$dist"
+  mkdir -p "$sample"
+  cp -a "$own_dist" "$dist"
+  values=$("$checkdist" --json "$dist" | python3 -c '
+import json, sys
+keys = {k["key"]: k["value"] for k in json.load(sys.stdin)["keys"]}
+for name in ["AppName", "Caption", "DiskDirectory", "GameExecute", "GameUninstall", "InstallExecute"]:
+    print(keys.get(name, ""))
+') || true
+  { read -r app_name; read -r caption; read -r disk_dir; read -r game_exe; read -r game_uninstall; read -r install_exe; } <<<"$values" || true
+  [ -e "$dist/setup.exe" ] || { echo "(no setup.exe in the distribution: this build's is used)"; cp "$bin/setup.exe" "$dist/"; }
+  if [ -n "${install_exe:-}" ] && [ ! -e "$dist/$(printf '%s' "$install_exe" | tr '\\' /)" ]; then
+    echo "(no $install_exe in the distribution: this build's installer.exe is used)"
+    cp "$bin/installer.exe" "$dist/$(printf '%s' "$install_exe" | tr '\\' /)" || true
+  fi
+else
 mkdir -p "$dist/cfg" "$dist/gamedata/音声" "$dist/gamedata/設定" "$dist/2026" "$dist/633" "$dist/615" "$dist/pictures"
 cp "$bin/setup.exe" "$bin/installer.exe" "$dist/"
-iconv -f UTF-8 -t CP932 > "$dist/cfg/init.ini" <<'EOF'
-AppName サンプルゲーム
-Caption 追加ボイス
-Message01 の追加ボイスをインストールします。
-Message02 インストールには数秒かかります。
-Message03 よろしいですか？
-DiskDirectory gamedata
-GameExecute game.exe
-GameUninstall uninstall.exe
-InstallExecute installer.exe
-DialogBitmap pictures\finished.bmp
-InstallBitmap1 pictures\back1.bmp
-InstallBitmapPer1 0
-InstallBitmap2 pictures\back2.bmp
-InstallBitmapPer2 30
-InstallBitmap3 pictures\back3.bmp
-InstallBitmapPer3 60
-EOF
+iconv -f UTF-8 -t CP932 tools/sample-init.ini > "$dist/cfg/init.ini"
 # voice2.pak is a real archive, built by the publisher's tool from a voice folder.
-pak=$top/build/native/pak
 bash tools/pak/build-native.sh "$pak"
 voices=$top/build/$arch/sample-voice2
 if [ ! -f "$dist/gamedata/voice2.pak" ] || ! "$pak" verify "$dist/gamedata/voice2.pak" >/dev/null 2>&1; then
@@ -143,6 +164,7 @@ for n in 1 2 3; do
   [ -f "$dist/pictures/back$n.bmp" ] || python3 tools/make-art.py "$dist/pictures/back$n.bmp" 800 600 band $((n - 1))
 done
 [ -f "$dist/pictures/finished.bmp" ] || python3 tools/make-art.py "$dist/pictures/finished.bmp" 250 344 band 3
+fi
 
 # The base game already installed, as setup will find it.
 game_win='C:\サンプル\ゲーム本体'
@@ -161,7 +183,7 @@ if [ $source = launcher ]; then
   wine reg add "$launcher_key" /v Path /d "$game_win" /f $reg_view >/dev/null
 else
   wine reg delete "$launcher_key" /f $reg_view >/dev/null 2>&1 || true
-  wine "$bin/record_probe.exe" サンプルゲーム "$game_win" "$game_win\\game.exe"
+  wine "$bin/record_probe.exe" "$app_name" "$game_win" "$game_win\\game.exe"
 fi
 
 # The menu road installs into the low-resolution edition, recorded under its
@@ -183,7 +205,7 @@ cd "$dist"
 if [ $road = menu ]; then
   program=(setup_menu_probe.exe)
 elif [ $road = large ]; then
-  program=(installer.exe t サンプルゲーム 'C:\サンプル\アドオン配布\gamedata' "$game_win" game.exe uninstall.exe f f f 0 0)
+  program=(installer.exe t "$app_name" "$dist_win\\$disk_dir" "$game_win" "$game_exe" "$game_uninstall" f f f 0 0)
 else
   program=(setup.exe)
 fi
@@ -193,12 +215,12 @@ if [ $headless = 1 ]; then
   status=0
   if [ $road = menu ]; then
     wine "$bin/menu_drive.exe" "$(winpath "$shots")" "$(winpath "$transcript")" -- \
-         "C:\\サンプル\\アドオン配布\\${program[0]}" || status=$?
+         "$dist_win\\${program[0]}" || status=$?
   else
   wine "$bin/drive.exe" --shots "$(winpath "$shots")" --transcript "$(winpath "$transcript")" --timeout 600000 \
-       --answer 'サンプルゲーム追加ボイス||6' --answer '正常終了||1' \
-       --answer 'サンプルゲーム インストール|ゲームのセットアップ|1' \
-       -- "C:\\サンプル\\アドオン配布\\${program[0]}" "${program[@]:1}" || status=$?
+       --answer "$app_name$caption||6" --answer '正常終了||1' \
+       --answer "$app_name インストール|ゲームのセットアップ|1" \
+       -- "$dist_win\\${program[0]}" "${program[@]:1}" || status=$?
   fi
   for f in "$shots"/*.bmp; do
     [ -e "$f" ] || continue

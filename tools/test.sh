@@ -4,6 +4,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash tools/install-deps.sh
+bash tools/checkdist/build-native.sh  # the publisher's checker builds natively too
 jobs=$(nproc)
 
 build() { # arch
