@@ -277,6 +277,31 @@ void DescribeProcess(HANDLE process, ProcessRecord& record)
                     record.image[length] == '\\';
 }
 
+// Wine starts programs of its own from the first program that needs them
+// (the desktop's explorer.exe, services.exe with its drivers, the shell's
+// link processor): they belong to the prefix, outlive the program and serve
+// every other program in it, so they are neither waited for nor killed.
+bool IsSystemProcess(DWORD pid)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process)
+        return false;
+    ProcessRecord record;
+    DescribeProcess(process, record);
+    CloseHandle(process);
+    return record.system;
+}
+
+// The family's own programs that still run, the root included.
+size_t RunningPrograms(DWORD root)
+{
+    size_t n = 0;
+    for (DWORD pid : Descendants(root))
+        if (!IsSystemProcess(pid))
+            ++n;
+    return n;
+}
+
 }  // namespace
 
 WindowDriver::WindowDriver()
@@ -392,9 +417,9 @@ bool WindowDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
     };
     bool ended = WaitForSingleObject(m_hProcess, timeoutMs) == WAIT_OBJECT_0;
     // The chain's later instances end before the first; give stragglers the rest of the time.
-    while (ended && Descendants(m_ProcessId).size() > 1 && left() > 0)
+    while (ended && RunningPrograms(m_ProcessId) > 1 && left() > 0)
         Sleep(kPollMs);
-    if (ended && Descendants(m_ProcessId).size() > 1)
+    if (ended && RunningPrograms(m_ProcessId) > 1)
         ended = false;
     // A member whose parent has gone is no longer found through its parent,
     // but the watcher holds every member it saw.
@@ -738,6 +763,8 @@ void WindowDriver::KillFamily()
     if (!m_ProcessId)
         return;
     for (DWORD pid : Descendants(m_ProcessId)) {
+        if (IsSystemProcess(pid))
+            continue;
         if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
             if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
                 TerminateProcess(process, 1);

@@ -605,8 +605,15 @@ private:
         drive->type = type;
         drive->letter = static_cast<WCHAR>(m_Letter);
         drive->mountPointOffset = mountPoint ? static_cast<USHORT>(sizeof(UnixDrive)) : 0;
-        HANDLE manager = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        // The mount manager runs in Wine's device host, which a fresh prefix
+        // may still be starting.
+        HANDLE manager = INVALID_HANDLE_VALUE;
+        for (int i = 0; i < 200 && manager == INVALID_HANDLE_VALUE; ++i) {
+            manager = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (manager == INVALID_HANDLE_VALUE)
+                Sleep(50);
+        }
         if (manager == INVALID_HANDLE_VALUE)
             return false;
         DWORD got = 0;
