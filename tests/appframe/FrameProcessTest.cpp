@@ -42,6 +42,8 @@ TEST(DebugWindowProcess, StartUpBuildsItDormantAndTheLogKeepsItsRunsWithFooters)
     ASSERT_TRUE(scratch.WriteFile("cfg\\init.ini", "UserDataDirectory " + folderName + "\r\n"));
     std::string userData = Corvane::Base::File::GetSpecialFolderPath(CSIDL_APPDATA) + "\\" + folderName;
     std::string log = userData + "\\log.txt";
+    // Process ids come round again: a folder of an earlier run must not count.
+    TestSupport::RemoveTree(userData);
 
     // As in the programs: nothing reaches the disk.
     EXPECT_EQ(0u, RunProbe("startup", scratch.Path()));
@@ -51,7 +53,7 @@ TEST(DebugWindowProcess, StartUpBuildsItDormantAndTheLogKeepsItsRunsWithFooters)
         ASSERT_EQ(0u, RunProbe("log", scratch.Path())) << "run " << run;
     std::string bytes;
     ASSERT_TRUE(TestSupport::ScratchDir::ReadFile(log, bytes));
-    Corvane::Base::File::DeleteDirectory(userData);
+    TestSupport::RemoveTree(userData);
     const char* expected[] = {"probe report 1\r\nprobe report two\r\nprobe report 3\r\n ---------end of process "};
     size_t first = bytes.find(expected[0]);
     ASSERT_NE(std::string::npos, first) << bytes;
