@@ -41,18 +41,6 @@ bool IsFolderOfRun(const std::string& folder, const std::string& destination)
     return IsPathBelow(destination, folder);
 }
 
-bool ReadWhole(const std::string& path, std::string& bytes)
-{
-    File::CFileWin32 file;
-    if (!file.OpenRead(path))
-        return false;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.GetHandle(), &size) || size.QuadPart > kJournalMaxSize)
-        return false;
-    bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
-    return bytes.empty() || file.Read(&bytes[0], static_cast<DWORD>(bytes.size()));
-}
-
 // A link planted under the journal's name would turn our create into a
 // write elsewhere: the link itself goes, never what it points at.
 void RemoveLinkAt(const std::string& path)
@@ -117,18 +105,8 @@ void CInstallJournal::Begin(const std::string& destinationFolder, const std::vec
     // The caller's folders first: the journal itself goes into the last of them.
     for (auto it = createdFolders.rbegin(); it != createdFolders.rend(); ++it)
         m_Entries.push_back(JournalEntry{JournalKind::Folder, *it, std::string(), 0});
-    std::vector<std::string> below;
-    std::string folder = File::RemoveDoubleBackslash(destinationFolder);
-    while (!folder.empty() && !Exists(folder)) {
-        below.push_back(folder);
-        std::string parent = File::GetParentDirectory(folder);
-        if (parent == folder)
-            break;
-        folder = parent;
-    }
-    for (auto it = below.rbegin(); it != below.rend(); ++it)
-        if (CreateDirectoryA(it->c_str(), nullptr))
-            m_Entries.push_back(JournalEntry{JournalKind::Folder, *it, std::string(), 0});
+    // Not open yet: these records stay in memory and go out with the header.
+    CreateFolders(destinationFolder);
     RemoveLinkAt(m_Path);
     // Records of new files and folders need only survive a kill, which the
     // system's cache does; a replacement flushes its record (Append).
@@ -280,7 +258,7 @@ bool CInstallJournal::RecoverInterrupted(const std::string& destinationFolder)
     }
     std::string bytes;
     std::vector<JournalEntry> entries;
-    if (!ReadWhole(path, bytes) || !DecodeJournal(bytes, entries)) {
+    if (!File::CFileWin32::ReadWhole(path, bytes, kJournalMaxSize) || !DecodeJournal(bytes, entries)) {
         DebugPrint("CInstallJournal::RecoverInterrupted() 記録ファイルを読めません。<%s>", path.c_str());
         return false;
     }

@@ -476,18 +476,6 @@ std::string PendingUpdatePath()
     return CSetupHelper2::GetSetupInformationFolder() + "\\Information.new";
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes, long long limit)
-{
-    File::CFileWin32 file;
-    if (!file.OpenRead(path))
-        return false;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.GetHandle(), &size) || size.QuadPart > limit)
-        return false;
-    bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
-    return bytes.empty() || file.Read(&bytes[0], static_cast<DWORD>(bytes.size()));
-}
-
 }  // namespace
 
 // Only the holder of Information.reg touches the update beside it, so no two
@@ -499,7 +487,7 @@ void CSetupHelper2::ApplyPendingUpdate()
         return;
     std::string bytes, content;
     // A torn update was written before the file itself was touched: dropping it is enough.
-    if (ReadWholeFile(pending, bytes, 64LL * 1024 * 1024) && DecodeSetupInformationUpdate(bytes, content)) {
+    if (File::CFileWin32::ReadWhole(pending, bytes, 64ull * 1024 * 1024) && DecodeSetupInformationUpdate(bytes, content)) {
         if (!m_InfoFile.Rewind() || !m_InfoFile.Write(content.data(), static_cast<DWORD>(content.size()))) {
             DebugPrint("CSetupHelper2::OpenSetupInformation() 中断された更新を反映できません。");
             return;  // kept for the next holder
@@ -607,7 +595,7 @@ bool CSetupHelper2::WriteUninstallList(const std::string& fileName)
     // list's place, so a block is there whole or not at all.
     std::string content;
     DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !ReadWholeFile(path, content, 1LL << 30))
+    if (attributes != INVALID_FILE_ATTRIBUTES && !File::CFileWin32::ReadWhole(path, content, 1ull << 30))
         return false;
     content += FormatUninstallBlock(m_AppName, m_UninstallFiles.Items(), m_UninstallDirectories.Items());
     std::string temporary = path + "~new";

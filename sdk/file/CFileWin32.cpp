@@ -185,4 +185,17 @@ DWORD CFileWin32::GetSize()
     return GetFileSize(m_hFile, nullptr);
 }
 
+bool CFileWin32::ReadWhole(const std::string& path, std::string& bytes, unsigned long long limit)
+{
+    CFileWin32 file;
+    if (!file.OpenRead(path))
+        return false;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.m_hFile, &size) || static_cast<unsigned long long>(size.QuadPart) > limit ||
+        size.QuadPart > 0xFFFFFFFF)
+        return false;
+    bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
+    return bytes.empty() || file.Read(&bytes[0], static_cast<DWORD>(bytes.size()));
+}
+
 }}}

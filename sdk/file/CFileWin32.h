@@ -29,6 +29,10 @@ public:
     bool IsOpen() const;
     HANDLE GetHandle() const { return m_hFile; }
 
+    // The whole of a file of at most `limit` bytes; false when it cannot be
+    // read whole or is larger.
+    static bool ReadWhole(const std::string& path, std::string& bytes, unsigned long long limit);
+
     HANDLE m_hFile;
     bool m_bWriteThrough;  // set by the owner before OpenWrite
 
